@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the program folder build/Tollvane/ and starts the program on it.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLLVANE_TESTS=OFF
+cmake --build build
+if [ -x build/Tollvane/tollvane ]; then
+    exec build/Tollvane/tollvane
+fi
+echo "Program folder ready at build/Tollvane/ (the main window is not built yet)."

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The program's settings file: a private-profile text file of [Section] headers and
+// Key=Value lines. Every call goes to the file itself; nothing is cached, so a change made
+// from outside is seen at the next read. Section and key names match without regard to case.
+class IniFile {
+  public:
+    explicit IniFile(QString path);
+
+    const QString& path() const { return path_; }
+
+    // The stored integer, or `fallback` when the file, section or key is missing or the value
+    // is not an integer. "0x1F"/"0X1F" (longer than two characters) is read as hexadecimal.
+    int readInteger(const QString& section, const QString& key, int fallback) const;
+
+    // Stores `value` in decimal, creating the file, section or key when missing and keeping
+    // every other line as it was. The new file is written beside the old one and renamed over
+    // it, so a power cut never leaves a half-written file. Throws AppError
+    // "Unable to write to <full path>" when the system refuses.
+    void writeInteger(const QString& section, const QString& key, int value);
+
+  private:
+    QString path_;
+};

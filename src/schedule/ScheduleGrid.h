@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTableView>
+
+class ScheduleTable;
+class ScheduleModel;
+
+// The main window's read-only timetable list. Its highlighted row is the table's current row in
+// both directions: clicking a row makes it current, and every move of the current row by the
+// program moves the highlight.
+class ScheduleGrid : public QTableView {
+    Q_OBJECT
+  public:
+    explicit ScheduleGrid(ScheduleTable& table, QWidget* parent = nullptr);
+
+    // Hides the leading field and sets the widths of the first five shown columns.
+    void applyLayout();
+
+  signals:
+    void rowDoubleClicked();
+
+  private:
+    void showCurrent(int index);
+
+    ScheduleTable& table_;
+    ScheduleModel* model_;
+    bool syncing_ = false;
+};

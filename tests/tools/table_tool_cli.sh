@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Drives tollvane-table as a school's IT person would: init, import, export, refusals.
+set -u
+fail=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$TOOL" init "$work/Data"
+check "init makes five tables" '[ $(ls "$work/Data" | wc -l) -eq 5 ]'
+"$TOOL" init "$work/Data" 2>"$work/err"; rc=$?
+check "init refuses existing tables" '[ $rc -ne 0 ] && grep -q temp.dat "$work/err"'
+
+cat >"$work/good.csv" <<'CSV'
+时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日
+14,0,0,下午上课,"/home/bell/音乐/上课 铃声, 二.mp3",1,1,1,1,1,0,0
+8,0,0,上课,/home/bell/bell.wav,True,True,True,True,True,False,False
+12,0,0,午休,随机音乐,1,1,1,1,1,1,1
+CSV
+"$TOOL" import "$work/Data/xiaqing.dat" "$work/good.csv"
+check "import succeeds" '[ $? -eq 0 ]'
+"$TOOL" export "$work/Data/xiaqing.dat" >"$work/out.csv"
+check "export is in time order" '[ "$(sed -n 2p "$work/out.csv" | cut -d, -f4)" = "上课" ]'
+check "export quotes the path" 'grep -qF "\"/home/bell/音乐/上课 铃声, 二.mp3\"" "$work/out.csv"'
+"$TOOL" import "$work/Data/dongqing.dat" "$work/out.csv"
+"$TOOL" export "$work/Data/dongqing.dat" >"$work/again.csv"
+check "round trip is unchanged" 'cmp -s "$work/out.csv" "$work/again.csv"'
+
+printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日\n9,0,0,a,/a.mp3,1,1,1,1,1,0,0\n25,0,0,b,/b.mp3,1,1,1,1,1,0,0\n' >"$work/bad.csv"
+"$TOOL" import "$work/Data/xiaqing.dat" "$work/bad.csv" 2>"$work/err"; rc=$?
+check "bad import fails naming line 3" '[ $rc -ne 0 ] && grep -q "第 3 行" "$work/err"'
+"$TOOL" export "$work/Data/xiaqing.dat" >"$work/after.csv"
+check "bad import writes nothing" 'cmp -s "$work/out.csv" "$work/after.csv"'
+
+"$TOOL" export "$work/Data/nothing.dat" 2>"$work/err"; rc=$?
+check "export of a missing table fails" '[ $rc -ne 0 ] && [ ! -e "$work/Data/nothing.dat" ]'
+"$TOOL" bogus 2>/dev/null; rc=$?
+check "unknown command is a usage error" '[ $rc -eq 2 ]'
+"$TOOL" list "$work/Data/xiaqing.dat" >"$work/list"
+check "list shows the rows" '[ $(wc -l <"$work/list") -eq 3 ]'
+exit $fail
