@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "QtPrint.h"
+
 // A temporary folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMap>
+#include <QPointer>
+#include <QString>
+
+#include "core/Dialogs.h"
+
+class QMessageBox;
+class QWidget;
+
+// Dialogs shown with QMessageBox and QFileDialog. Notices, messages and error reports are
+// non-modal and return at once; while a box with the same text is still open, the same report
+// only raises that box instead of piling up another.
+class QtDialogs : public Dialogs {
+  public:
+    QtDialogs() = default;
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    bool question(const QString& text) override;
+    void notice(const QString& text) override;
+    void errorReport(const QString& text) override;
+    void message(const QString& text) override;
+    void warning(const QString& caption, const QString& text) override;
+    QString chooseSoundFile() override;
+
+    // Boxes open now (for tests and for the exit path).
+    int openBoxes() const;
+
+  private:
+    void showOnce(const QString& kind, int icon, const QString& caption, const QString& text);
+
+    QPointer<QWidget> owner_;
+    QMap<QString, QPointer<QMessageBox>> open_;
+};

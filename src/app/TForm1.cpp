@@ -1,0 +1,128 @@
+#include "app/TForm1.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+
+#include "app/RadioGroup.h"
+#include "core/Clock.h"
+#include "core/EventLog.h"
+#include "core/SecondTimer.h"
+#include "core/TimeOfDay.h"
+#include "ringing/NextEventHint.h"
+#include "schedule/RunModeSelection.h"
+#include "schedule/ScheduleGrid.h"
+
+namespace {
+const QString kSet = QStringLiteral("Set");
+}
+
+TForm1::TForm1(Services services, QWidget* parent)
+    : QWidget(parent),
+      services_(std::move(services)),
+      settings_(programFile(QStringLiteral("config.ini"))),
+      guard_(services_.dialogs, services_.log) {
+    setWindowTitle(QStringLiteral("Tollvane V1.3.3"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(599, 431);
+    buildControls();
+
+    hint_ = std::make_unique<NextEventHint>(dbsmtbl1, services_.clock, *lbl9);
+    runMode_ = std::make_unique<RunModeSelection>(dbsmtbl1, settings_, services_.log, [this] {
+        dbsmdbgrd1->applyLayout();
+        hint_->ShowHintByClock();
+    });
+    tmr1 = new SecondTimer(services_.clock, this);
+    tmr2 = new SecondTimer(services_.clock, this);
+    connectHandlers();
+}
+
+TForm1::~TForm1() {
+    if (fontId_ >= 0) {
+        QFontDatabase::removeApplicationFont(fontId_);
+    }
+}
+
+QString TForm1::programFile(const QString& name) const {
+    return QDir(services_.programFolder).filePath(name);
+}
+
+void TForm1::connectHandlers() {
+    connect(rg1, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg1Click(); }); });
+    connect(rg2, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg2Click(); }); });
+    connect(tmr1, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr1Timer(); }); });
+    connect(tmr2, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr2Timer(); }); });
+}
+
+void TForm1::addClockFont() {
+    fontId_ = QFontDatabase::addApplicationFont(programFile(QStringLiteral("digital.ttf")));
+    QString family = QStringLiteral("digital");
+    if (fontId_ >= 0 && !QFontDatabase::applicationFontFamilies(fontId_).isEmpty()) {
+        family = QFontDatabase::applicationFontFamilies(fontId_).front();
+    }
+    QFont font(family);
+    font.setPixelSize(45);
+    lbl1->setFont(font);
+    lbl11->setFont(font);
+}
+
+void TForm1::FormCreate() {
+    lbl10->setText(QStringLiteral("Tollvane 校园音乐铃声\n按时间表自动播放上下课音乐"));
+    addClockFont();
+
+    dbsmtbl1.close();
+    dbsmtbl1.setFolder(programFile(QStringLiteral("Data")));
+
+    // Each change of selection runs its group's handler; then the run-mode handler runs once
+    // more so the table opens even when neither selection changed. A table that fails to open
+    // is reported and start-up goes on, so the clock and the other controls still come up.
+    rg1->setItemIndex(RunModeSelection::storedIndex(
+        settings_.readInteger(kSet, QStringLiteral("RunMode"), 0), 3));
+    rg2->setItemIndex(RunModeSelection::storedIndex(
+        settings_.readInteger(kSet, QStringLiteral("Weather"), 0), 2));
+    guard_.run([this] { rg1Click(); });
+
+    dbsmdbgrd1->applyLayout();
+    countdown = 16;
+    EventNear = false;
+    exitRequested = false;
+
+    chk2->setChecked(settings_.readInteger(kSet, QStringLiteral("Auto_Run"), 0) == 1);
+    chk5->setChecked(settings_.readInteger(kSet, QStringLiteral("AutoClose"), 0) == 1);
+    startMinimised_ = settings_.readInteger(kSet, QStringLiteral("MiniRun"), 0) == 1;
+    chk4->setChecked(startMinimised_);
+
+    QPalette panel = pnl1->palette();
+    panel.setColor(QPalette::Window, QColor(216, 228, 248));
+    pnl1->setPalette(panel);
+    QPalette unlit = lbl11->palette();
+    unlit.setColor(QPalette::WindowText, QColor(192, 220, 192));
+    lbl11->setPalette(unlit);
+    QPalette lit = lbl1->palette();
+    lit.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    lbl1->setPalette(lit);
+
+    tmr2->setEnabled(true);
+}
+
+void TForm1::rg1Click() {
+    runMode_->rg1Click(rg1->itemIndex(), rg2->itemIndex());
+}
+
+void TForm1::rg2Click() {
+    runMode_->rg2Click(rg1->itemIndex(), rg2->itemIndex());
+}
+
+void TForm1::tmr1Timer() {}
+
+void TForm1::tmr2Timer() {
+    const QDateTime now = services_.clock.now();
+    lbl1->setText(tod::hms(now.time()));
+    lbl12->setText(QStringLiteral("%1年%2月%3日    星期%4")
+                       .arg(now.date().year())
+                       .arg(now.date().month())
+                       .arg(now.date().day())
+                       .arg(tod::dayChar(now.date().dayOfWeek())));
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "core/HandlerGuard.h"
+#include "core/IniFile.h"
+#include "schedule/ScheduleTable.h"
+
+class Clock;
+class Dialogs;
+class EventLog;
+class NextEventHint;
+class RadioGroup;
+class RunModeSelection;
+class ScheduleGrid;
+class SecondTimer;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QToolButton;
+
+// What the main window is given by the program entry (or by a test).
+struct Services {
+    const Clock& clock;
+    Dialogs& dialogs;
+    EventLog& log;
+    QString programFolder;
+};
+
+// The main window. It builds the controls, owns the shared fields and connects each control's
+// signal to the class that handles it; the behaviour itself lives in those classes.
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TForm1(Services services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The creation handler: restores the settings and opens the working table.
+    void FormCreate();
+
+    // Handlers, each run through the guard.
+    void rg1Click();
+    void rg2Click();
+    void tmr1Timer();
+    void tmr2Timer();
+
+    QString programFile(const QString& name) const;
+    HandlerGuard& guard() { return guard_; }
+    bool startMinimised() const { return startMinimised_; }
+
+    // Shared fields.
+    int countdown = 16;
+    bool EventNear = false;
+    bool exitRequested = false;
+    int editRecNo = 0;
+
+    // Controls, named as the program names them.
+    ScheduleTable dbsmtbl1;
+    ScheduleGrid* dbsmdbgrd1 = nullptr;
+    QLabel* lbl1 = nullptr;
+    QLabel* lbl2 = nullptr;
+    QLabel* lbl3 = nullptr;
+    QLabel* lbl9 = nullptr;
+    QLabel* lbl10 = nullptr;
+    QLabel* lbl11 = nullptr;
+    QLabel* lbl12 = nullptr;
+    QFrame* pnl1 = nullptr;
+    QToolButton* btn6 = nullptr;
+    QToolButton* btn3 = nullptr;
+    QToolButton* btn13 = nullptr;
+    QCheckBox* chk1 = nullptr;
+    QCheckBox* chk2 = nullptr;
+    QCheckBox* chk3 = nullptr;
+    QCheckBox* chk4 = nullptr;
+    QCheckBox* chk5 = nullptr;
+    QGroupBox* grp1 = nullptr;
+    QGroupBox* grp2 = nullptr;
+    QSlider* rltrckbr1 = nullptr;
+    RadioGroup* rg1 = nullptr;
+    RadioGroup* rg2 = nullptr;
+    QSpinBox* se_h = nullptr;
+    QSpinBox* se_m = nullptr;
+    QSpinBox* se_s = nullptr;
+    QCheckBox* chkweek[7] = {};
+    QLineEdit* edtshijian = nullptr;
+    QLineEdit* edtAudio_filename = nullptr;
+    QToolButton* btn11 = nullptr;
+    QToolButton* btn1 = nullptr;
+    QPushButton* btn12 = nullptr;
+    QPushButton* btn2 = nullptr;
+    QPushButton* btn8 = nullptr;
+    QPushButton* btn4 = nullptr;
+    QPushButton* btn5 = nullptr;
+    QPushButton* btn9 = nullptr;
+    QPushButton* btn14 = nullptr;
+    QPushButton* btn7 = nullptr;
+    SecondTimer* tmr1 = nullptr;
+    SecondTimer* tmr2 = nullptr;
+
+  private:
+    void buildControls();
+    void connectHandlers();
+    void addClockFont();
+
+    Services services_;
+    IniFile settings_;
+    HandlerGuard guard_;
+    std::unique_ptr<NextEventHint> hint_;
+    std::unique_ptr<RunModeSelection> runMode_;
+    int fontId_ = -1;
+    bool startMinimised_ = false;
+};

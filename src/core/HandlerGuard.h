@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Dialogs;
+class EventLog;
+
+// Runs a handler so that an error ends only that handler: the error's text goes to the general
+// error report and the event log, and the program goes on. Nothing thrown crosses the event loop.
+class HandlerGuard {
+  public:
+    HandlerGuard(Dialogs& dialogs, EventLog& log);
+
+    // True when the handler finished, false when it failed and was reported.
+    bool run(const std::function<void()>& handler);
+
+    // Reports an error text as the general error report shows it.
+    void report(const QString& text);
+
+    // The text as the report shows it: a full stop is added when the last character's code is
+    // above that of '.'.
+    static QString reportText(const QString& text);
+
+  private:
+    Dialogs& dialogs_;
+    EventLog& log_;
+};

@@ -1,0 +1,51 @@
+#include "ringing/NextEventHint.h"
+
+#include <QLabel>
+
+#include "core/Clock.h"
+#include "core/TimeOfDay.h"
+#include "schedule/ScheduleTable.h"
+
+NextEventHint::NextEventHint(ScheduleTable& table, const Clock& clock, QLabel& lbl9)
+    : table_(table), clock_(clock), lbl9_(lbl9) {}
+
+QString NextEventHint::rowText(int hour, int minute, int second, const QString& event) {
+    return QStringLiteral("事件提示：下一个事件 %1 时%2 分%3 秒 <<<%4>>>")
+        .arg(hour)
+        .arg(minute)
+        .arg(second)
+        .arg(event);
+}
+
+QString NextEventHint::lastEventText() {
+    return QStringLiteral("事件提示：已经是最后一个事件");
+}
+
+void NextEventHint::ShowHintByClock() {
+    table_.first();
+    while (!table_.eof()) {
+        if (tod::seconds(clock_.now().time()) < table_.current().timeOfDay()) {
+            break;
+        }
+        table_.next();
+    }
+    writeHint();
+}
+
+void NextEventHint::ShowHintAfterRing() {
+    const QString today = tod::weekdayField(clock_.now().date().dayOfWeek());
+    table_.next();
+    while (!table_.eof() && !table_.field(today).toBool()) {
+        table_.next();
+    }
+    writeHint();
+}
+
+void NextEventHint::writeHint() {
+    if (table_.eof()) {
+        lbl9_.setText(lastEventText());
+        return;
+    }
+    const ScheduleRow& row = table_.current();
+    lbl9_.setText(rowText(row.hour, row.minute, row.second, row.event));
+}

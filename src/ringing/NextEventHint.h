@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class Clock;
+class QLabel;
+class ScheduleTable;
+
+// The hint line: names the next event (and moves the working table's current row onto it), or
+// says that the last event has passed.
+class NextEventHint {
+  public:
+    NextEventHint(ScheduleTable& table, const Clock& clock, QLabel& lbl9);
+
+    // From the first row, the first row later than the clock (strictly); weekdays not looked at.
+    void ShowHintByClock();
+    // From the row that has just rung, the next row that rings today.
+    void ShowHintAfterRing();
+
+    static QString rowText(int hour, int minute, int second, const QString& event);
+    static QString lastEventText();
+
+  private:
+    void writeHint();
+
+    ScheduleTable& table_;
+    const Clock& clock_;
+    QLabel& lbl9_;
+};

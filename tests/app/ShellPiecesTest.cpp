@@ -1,0 +1,106 @@
+// The program entry's pieces: the single-instance guard, the error guard and its boxes, and the
+// radio groups whose changes run their handlers.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QMessageBox>
+#include <csignal>
+
+#include "TempDir.h"
+#include "app/QtDialogs.h"
+#include "app/RadioGroup.h"
+#include "app/SingleInstance.h"
+#include "core/AppError.h"
+#include "core/HandlerGuard.h"
+#include "fakes/FakeClock.h"
+#include "fakes/LogRecorder.h"
+
+namespace {
+
+TEST(SingleInstanceTest, SecondCopyIsRefusedUntilTheFirstEnds) {
+    TempDir dir;
+    {
+        SingleInstance first(dir.path());
+        EXPECT_FALSE(first.anotherIsRunning());
+        SingleInstance second(dir.path());
+        EXPECT_TRUE(second.anotherIsRunning());
+    }
+    SingleInstance third(dir.path());
+    EXPECT_FALSE(third.anotherIsRunning());
+}
+
+TEST(SingleInstanceTest, ACrashedCopyDoesNotBlockTheNextStart) {
+    TempDir dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SingleInstance held(dir.path());
+        ::raise(SIGKILL);  // dies holding the lock, as a crash would
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_TRUE(QFile::exists(dir.file("Tollvane.lock")));
+    SingleInstance next(dir.path());
+    EXPECT_FALSE(next.anotherIsRunning());
+}
+
+TEST(HandlerGuardTest, FullStopRule) {
+    EXPECT_EQ(HandlerGuard::reportText("Unable to write to /x/config.ini"),
+              "Unable to write to /x/config.ini.");
+    EXPECT_EQ(HandlerGuard::reportText("文件不存在！"), "文件不存在！.");
+    EXPECT_EQ(HandlerGuard::reportText("done."), "done.");
+    EXPECT_EQ(HandlerGuard::reportText("(1)"), "(1)");  // ')' is below '.'
+    EXPECT_EQ(HandlerGuard::reportText(""), "");
+}
+
+TEST(HandlerGuardTest, ErrorBoxesDoNotBlockAndDoNotPileUp) {
+    FakeClock clock;
+    LogRecorder log(clock);
+    QtDialogs dialogs;
+    HandlerGuard guard(dialogs, log.log);
+    int ran = 0;
+    for (int i = 0; i < 5; ++i) {
+        // Returns at once: a modal box here would hold up every later tick.
+        EXPECT_FALSE(guard.run([&] {
+            ++ran;
+            throw AppError("时间表文件不存在：/x/temp.dat");
+        }));
+    }
+    EXPECT_EQ(ran, 5);
+    EXPECT_EQ(dialogs.openBoxes(), 1);
+    guard.run([] { throw std::runtime_error("other"); });
+    EXPECT_EQ(dialogs.openBoxes(), 2);
+    EXPECT_EQ(log.of("error").size(), 6);
+    EXPECT_EQ(log.of("error").front(), "时间表文件不存在：/x/temp.dat.");
+
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    EXPECT_EQ(box, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w)) {
+            EXPECT_EQ(b->icon(), QMessageBox::Critical);
+            b->close();
+        }
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialogs.openBoxes(), 0);
+}
+
+TEST(RadioGroupTest, ChangesEmitOnceAndIndexesClamp) {
+    RadioGroup group("运行模式", {"临时", "夏季", "冬季"});
+    int clicks = 0;
+    QObject::connect(&group, &RadioGroup::clicked, [&] { ++clicks; });
+    group.setItemIndex(1);
+    group.setItemIndex(1);
+    EXPECT_EQ(clicks, 1);
+    group.setItemIndex(7);
+    EXPECT_EQ(group.itemIndex(), 2);
+    group.setItemIndex(-4);
+    EXPECT_EQ(group.itemIndex(), -1);
+    EXPECT_EQ(clicks, 3);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "core/IniFile.h"
+#include "e2e/ProgramRun.h"
+#include "schedule/ScheduleRow.h"
+
+namespace {
+
+ScheduleRow row(int h, int m, int s, const QString& event) {
+    ScheduleRow r;
+    r.hour = h;
+    r.minute = m;
+    r.second = s;
+    r.event = event;
+    r.sound = "/nowhere/bell.mp3";
+    r.days = {true, true, true, true, true, false, false};
+    return r;
+}
+
+TEST(StartupE2ETest, StartsOnTheStoredTableLogsAndExitsCleanly) {
+    ProgramRun run;
+    ScheduleDb(run.dataFile("dongyu.dat")).replaceAll({row(8, 0, 0, "上课")});
+    IniFile ini(run.path("config.ini"));
+    ini.writeInteger("Set", "RunMode", 2);
+    ini.writeInteger("Set", "Weather", 1);
+
+    run.start("2026-12-07T07:59:50");
+    EXPECT_TRUE(run.waitFor("start").endsWith("tollvane"));
+    run.waitFor("table-open");
+    EXPECT_EQ(run.stop(), 0);
+    // Restoring the run mode and the weather may open tables on the way; the last one counts.
+    EXPECT_EQ(run.all("table-open").last(), run.dataFile("dongyu.dat"));
+    EXPECT_FALSE(run.all("exit").isEmpty());
+    EXPECT_TRUE(run.all("error").isEmpty()) << run.log.toStdString();
+    // Log lines carry the program's clock, not the machine's.
+    EXPECT_TRUE(run.lines().front().startsWith("2026-12-07T07:59:5")) << run.log.toStdString();
+    EXPECT_EQ(ini.readInteger("Set", "RunMode", -1), 2);
+}
+
+TEST(StartupE2ETest, AMissingTableIsLoggedAsAnErrorAndTheProgramRunsOn) {
+    ProgramRun run;
+    QFile::remove(run.dataFile("temp.dat"));
+    run.start("2026-12-08T10:00:00");
+    EXPECT_TRUE(run.waitFor("error").contains(run.dataFile("temp.dat")));
+    EXPECT_EQ(run.process->state(), QProcess::Running);
+    EXPECT_EQ(run.stop(), 0);
+    EXPECT_FALSE(QFile::exists(run.dataFile("temp.dat")));
+    EXPECT_FALSE(QFile::exists(run.path("config.ini")));  // RunMode is written only on success
+}
+
+TEST(StartupE2ETest, ASecondCopyLeavesTheFirstRunning) {
+    ProgramRun run;
+    run.start("2026-12-08T10:00:00");
+    ASSERT_FALSE(run.waitFor("table-open").startsWith("<no"));
+
+    QProcess second;
+    QStringList env = QProcess::systemEnvironment();
+    env << "QT_QPA_PLATFORM=offscreen"
+        << "XDG_RUNTIME_DIR=" + run.dir.path();
+    second.setEnvironment(env);
+    second.start(run.path("tollvane"));
+    second.waitForStarted();
+    // The second copy shows its warning box and waits; it never opens a table or logs a start.
+    second.waitForFinished(2000);
+    EXPECT_FALSE(QString::fromUtf8(second.readAllStandardError()).contains(" start "));
+    second.kill();
+    second.waitForFinished();
+    EXPECT_EQ(run.process->state(), QProcess::Running);
+    EXPECT_EQ(run.stop(), 0);
+}
+
+}  // namespace
