@@ -5,11 +5,13 @@
 #include <QFontDatabase>
 #include <QLabel>
 
+#include "app/OtherForms.h"
 #include "app/RadioGroup.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "core/SecondTimer.h"
 #include "core/TimeOfDay.h"
+#include "randommusic/TForm3.h"
 #include "ringing/NextEventHint.h"
 #include "schedule/RunModeSelection.h"
 #include "schedule/ScheduleGrid.h"
@@ -37,6 +39,13 @@ TForm1::TForm1(Services services, QWidget* parent)
     tmr1 = new SecondTimer(services_.clock, this);
     tmr2 = new SecondTimer(services_.clock, this);
     connectHandlers();
+}
+
+void TForm1::CreateWindows() {
+    Form3 = std::make_unique<TForm3>(programFile(QStringLiteral("随机音乐")), settings_,
+                                     services_.dialogs, guard_, this);
+    Form4 = std::make_unique<TForm4>(this);
+    Form5 = std::make_unique<TForm5>(this);
 }
 
 TForm1::~TForm1() {

@@ -25,6 +25,9 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 class QToolButton;
+class TForm3;
+class TForm4;
+class TForm5;
 
 // What the main window is given by the program entry (or by a test).
 struct Services {
@@ -44,6 +47,8 @@ class TForm1 : public QWidget {
 
     // The creation handler: restores the settings and opens the working table.
     void FormCreate();
+    // Creates the other windows, hidden, in their order: random music, recorder, shutdown time.
+    void CreateWindows();
 
     // Handlers, each run through the guard.
     void rg1Click();
@@ -103,6 +108,10 @@ class TForm1 : public QWidget {
     QPushButton* btn7 = nullptr;
     SecondTimer* tmr1 = nullptr;
     SecondTimer* tmr2 = nullptr;
+
+    std::unique_ptr<TForm3> Form3;
+    std::unique_ptr<TForm4> Form4;
+    std::unique_ptr<TForm5> Form5;
 
   private:
     void buildControls();

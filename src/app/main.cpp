@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath()});
     dialogs.setOwner(&form);
     form.FormCreate();
+    form.CreateWindows();
 
     if (QScreen* screen = form.screen()) {
         const QRect frame = form.frameGeometry();
