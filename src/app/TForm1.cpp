@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QToolButton>
 
 #include "app/OtherForms.h"
 #include "app/RadioGroup.h"
@@ -12,7 +13,10 @@
 #include "core/SecondTimer.h"
 #include "core/TimeOfDay.h"
 #include "randommusic/TForm3.h"
+#include "ringing/GstBackend.h"
 #include "ringing/NextEventHint.h"
+#include "ringing/PlaybackControl.h"
+#include "ringing/TMediaPlayer.h"
 #include "schedule/RunModeSelection.h"
 #include "schedule/ScheduleGrid.h"
 
@@ -36,6 +40,8 @@ TForm1::TForm1(Services services, QWidget* parent)
         dbsmdbgrd1->applyLayout();
         hint_->ShowHintByClock();
     });
+    mp1 = new TMediaPlayer(
+        services_.playerBackend ? services_.playerBackend() : std::make_unique<GstBackend>(), this);
     tmr1 = new SecondTimer(services_.clock, this);
     tmr2 = new SecondTimer(services_.clock, this);
     connectHandlers();
@@ -44,6 +50,8 @@ TForm1::TForm1(Services services, QWidget* parent)
 void TForm1::CreateWindows() {
     Form3 = std::make_unique<TForm3>(programFile(QStringLiteral("随机音乐")), settings_,
                                      services_.dialogs, guard_, this);
+    playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *Form3, *lbl2, *lbl3, *lbl9,
+                                                  services_.log, services_.programFolder);
     Form4 = std::make_unique<TForm4>(this);
     Form5 = std::make_unique<TForm5>(this);
 }
@@ -63,6 +71,9 @@ void TForm1::connectHandlers() {
     connect(rg2, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg2Click(); }); });
     connect(tmr1, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr1Timer(); }); });
     connect(tmr2, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr2Timer(); }); });
+    connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
+    connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
+    connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
 }
 
 void TForm1::addClockFont() {
@@ -125,6 +136,18 @@ void TForm1::rg2Click() {
 }
 
 void TForm1::tmr1Timer() {}
+
+void TForm1::btn3Click() {
+    playback_->btn3Click();
+}
+
+void TForm1::btn6Click() {
+    playback_->btn6Click();
+}
+
+void TForm1::mp1Notify() {
+    playback_->mp1Notify();
+}
 
 void TForm1::tmr2Timer() {
     const QDateTime now = services_.clock.now();

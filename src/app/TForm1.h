@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "core/HandlerGuard.h"
@@ -12,6 +13,9 @@ class Clock;
 class Dialogs;
 class EventLog;
 class NextEventHint;
+class PlaybackControl;
+class PlayerBackend;
+class TMediaPlayer;
 class RadioGroup;
 class RunModeSelection;
 class ScheduleGrid;
@@ -35,6 +39,8 @@ struct Services {
     Dialogs& dialogs;
     EventLog& log;
     QString programFolder;
+    // Makes the player's back end; GStreamer when not given.
+    std::function<std::unique_ptr<PlayerBackend>()> playerBackend = {};
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -55,6 +61,9 @@ class TForm1 : public QWidget {
     void rg2Click();
     void tmr1Timer();
     void tmr2Timer();
+    void btn3Click();
+    void btn6Click();
+    void mp1Notify();
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
@@ -108,6 +117,7 @@ class TForm1 : public QWidget {
     QPushButton* btn7 = nullptr;
     SecondTimer* tmr1 = nullptr;
     SecondTimer* tmr2 = nullptr;
+    TMediaPlayer* mp1 = nullptr;
 
     std::unique_ptr<TForm3> Form3;
     std::unique_ptr<TForm4> Form4;
@@ -123,6 +133,7 @@ class TForm1 : public QWidget {
     HandlerGuard guard_;
     std::unique_ptr<NextEventHint> hint_;
     std::unique_ptr<RunModeSelection> runMode_;
+    std::unique_ptr<PlaybackControl> playback_;
     int fontId_ = -1;
     bool startMinimised_ = false;
 };

@@ -56,7 +56,7 @@ void TForm1::buildControls() {
     lbl9 = named(new QLabel(QStringLiteral("事件提示：准备播放······"), this), "lbl9",
                  {8, 225, 330, 20});
     colour(lbl9, QPalette::WindowText, QColor(255, 0, 0));
-    lbl3 = named(new QLabel(this), "lbl3", {0, 0, 0, 0});
+    lbl3 = named(new QLabel(QStringLiteral("lbl3"), this), "lbl3", {0, 0, 0, 0});
     lbl3->setVisible(false);
 
     const struct {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <memory>
 
 #include "TempDir.h"
 #include "app/TForm1.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakePlayerBackend.h"
 #include "fakes/LogRecorder.h"
 #include "schedule/ScheduleFixture.h"
 
@@ -19,9 +21,11 @@ struct FormFixture : ::testing::Test {
     FakeDialogs dialogs;
     LogRecorder log{clock};
     std::unique_ptr<TForm1> form;
+    FakePlayerBackend* backend = nullptr;
 
     FormFixture() {
         QDir(folder.path()).mkdir("Data");
+        QDir(folder.path()).mkdir(QStringLiteral("随机音乐"));
         for (const QString& name : schedule::kTableNames) {
             ScheduleDb::create(dataFile(name));
         }
@@ -36,9 +40,28 @@ struct FormFixture : ::testing::Test {
             .readInteger("Set", QString::fromLatin1(key), fallback);
     }
     TForm1& start() {
-        form = std::make_unique<TForm1>(Services{clock, dialogs, log.log, folder.path()});
+        Services services{clock, dialogs, log.log, folder.path()};
+        services.playerBackend = [this] {
+            auto fake = std::make_unique<FakePlayerBackend>();
+            backend = fake.get();
+            return fake;
+        };
+        form = std::make_unique<TForm1>(services);
         form->FormCreate();
+        form->CreateWindows();
         return *form;
+    }
+    // A sound file in the program folder (relative name) or anywhere (absolute).
+    QString sound(const QString& name) const {
+        const QString path = QDir(folder.path()).filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        folder.write(QDir(folder.path()).relativeFilePath(path), "sound");
+        return path;
+    }
+    void tunes(int count) const {
+        for (int i = 0; i < count; ++i) {
+            sound(QStringLiteral("随机音乐/tune%1.mp3").arg(i));
+        }
     }
     QString openTable() const {
         return form->dbsmtbl1.isOpen() ? form->dbsmtbl1.name() : QString();

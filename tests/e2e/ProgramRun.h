@@ -41,6 +41,8 @@ class ProgramRun {
             << "TOLLVANE_NOW=" + now << "XDG_RUNTIME_DIR=" + dir.path()
             << "TOLLVANE_AUDIO_SINK=fakesink sync=true"
             << "TOLLVANE_SHUTDOWN_COMMAND=touch " + dir.file("shutdown-requested");
+        env << QStringLiteral("LSAN_OPTIONS=suppressions=%1")
+                   .arg(QStringLiteral(TOLLVANE_LSAN_SUPP));
         env << extraEnv;
         process->setEnvironment(env);
         process->setProgram(dir.file("tollvane"));

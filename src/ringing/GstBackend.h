@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "ringing/TMediaPlayer.h"
+
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
+
+// The player's back end on GStreamer: a playbin that plays to the computer's audio output, or
+// to the bin described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are
+// synthesised by fluidsynth with a General MIDI soundfont (see findSoundfont).
+class GstBackend : public PlayerBackend {
+  public:
+    GstBackend();
+    ~GstBackend() override;
+    GstBackend(const GstBackend&) = delete;
+    GstBackend& operator=(const GstBackend&) = delete;
+
+    void open(const QString& file, TMPDeviceTypes type) override;
+    void close() override;
+    void play() override;
+    void stop() override;
+    void rewind() override;
+    void startRecording() override;
+    void save(const QString& file) override;
+    qint64 positionMs() override;
+    qint64 lengthMs() override;
+    bool playing() const override { return playing_; }
+    bool recording() const override { return false; }
+
+    // Called by the element just before its first buffer reaches the audio sink (benchmarks).
+    std::function<void()> firstBuffer;
+
+    // The soundfont for MIDI: $TOLLVANE_SOUNDFONT when it names a file, else the first of the
+    // General MIDI soundfonts found in `folders` (the system's default one first).
+    static QString findSoundfont(const QStringList& folders = {
+                                     QStringLiteral("/usr/share/sounds/sf2"),
+                                     QStringLiteral("/usr/share/soundfonts")});
+
+  private:
+    static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
+    void handle(GstMessage* message);
+    void waitForState();
+    QString takeError();
+    void dropEndOfStream();
+
+    GstElement* playbin_ = nullptr;
+    unsigned watch_ = 0;
+    bool playing_ = false;
+    bool atEnd_ = false;
+    qint64 length_ = -1;
+    unsigned long probe_ = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include "ringing/TMediaPlayer.h"
+
+class EventLog;
+class QLabel;
+class ScheduleTable;
+class TForm3;
+
+// Playback on the main window: the steps that start a row's sound and stop playback, the stop
+// and test-play buttons, and the player's notification handler with its mode text.
+class PlaybackControl {
+  public:
+    PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, TForm3& form3, QLabel& lbl2,
+                    QLabel& lbl3, QLabel& lbl9, EventLog& log, QString programFolder);
+
+    // Opens FileName with the device type that the current row's sound field names, and plays.
+    void StartRowSound();
+    // Stops the player and ends any random playlist.
+    void StopPlayback();
+    // Stops the player before a new sound; a player that was never opened has nothing to stop.
+    void StopBeforeNewSound();
+
+    void btn3Click();
+    void btn6Click();
+    void mp1Notify();
+
+    // A sound field as a file name: a relative path is taken under the program folder.
+    QString resolve(const QString& field) const;
+    // dtSequencer for a field whose extension is .mid (any case), else dtAutoSelect.
+    static TMPDeviceTypes deviceTypeFor(const QString& field);
+    static QString missingFileText();
+
+  private:
+    // Sets FileName; false (with the message and a log line) when no such file exists.
+    bool chooseFile(const QString& path);
+
+    TMediaPlayer& mp1_;
+    ScheduleTable& table_;
+    TForm3& form3_;
+    QLabel& lbl2_;
+    QLabel& lbl3_;
+    QLabel& lbl9_;
+    EventLog& log_;
+    QString folder_;
+};

@@ -1,0 +1,140 @@
+#include "ringing/TMediaPlayer.h"
+
+#include <QMetaObject>
+
+QString ModeText(int mode) {
+    static const char16_t* const texts[] = {u"设备未准备好", u"停止", u"正在播放", u"正在录音",
+                                            u"正在搜寻",     u"暂停", u"打开"};
+    if (mode < 0 || mode > mpOpen) {
+        return {};
+    }
+    return QString::fromUtf16(texts[mode]);
+}
+
+TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* parent)
+    : QObject(parent), backend_(std::move(backend)) {
+    backend_->endOfStream = [this] { onEndOfStream(); };
+}
+
+TMediaPlayer::~TMediaPlayer() {
+    backend_->endOfStream = nullptr;
+    if (open_) {
+        backend_->close();
+    }
+}
+
+void TMediaPlayer::requireOpen() const {
+    if (!open_) {
+        throw EMCIDeviceError(QStringLiteral("No MCI device open"));
+    }
+}
+
+void TMediaPlayer::deliver() {
+    QMetaObject::invokeMethod(this, &TMediaPlayer::OnNotify, Qt::QueuedConnection);
+}
+
+void TMediaPlayer::endPlayback() {
+    if (playPending_) {
+        playPending_ = false;
+        deliver();
+    }
+}
+
+bool TMediaPlayer::takeRequest() {
+    const bool armed = Notify;
+    Notify = false;
+    return armed;
+}
+
+void TMediaPlayer::onEndOfStream() {
+    endPlayback();
+}
+
+void TMediaPlayer::Close() {
+    if (!open_) {
+        return;
+    }
+    endPlayback();
+    const bool notify = takeRequest();
+    backend_->close();
+    open_ = false;
+    if (notify) {
+        deliver();
+    }
+}
+
+void TMediaPlayer::Open() {
+    Close();  // an open device is closed first; that close consumes an armed request
+    backend_->open(FileName, DeviceType);
+    open_ = true;
+    if (takeRequest()) {
+        deliver();
+    }
+}
+
+void TMediaPlayer::Play() {
+    requireOpen();
+    endPlayback();  // a sound still playing is replaced
+    const bool notify = takeRequest();
+    if (AutoRewind && backend_->positionMs() >= backend_->lengthMs()) {
+        backend_->rewind();
+    }
+    playPending_ = true;
+    try {
+        backend_->play();
+    } catch (...) {
+        playPending_ = false;
+        throw;
+    }
+    if (notify) {
+        deliver();
+    }
+}
+
+void TMediaPlayer::Stop() {
+    requireOpen();
+    endPlayback();
+    const bool notify = takeRequest();
+    backend_->stop();
+    if (notify) {
+        deliver();
+    }
+}
+
+void TMediaPlayer::StartRecording() {
+    requireOpen();
+    endPlayback();
+    const bool notify = takeRequest();
+    backend_->startRecording();
+    if (notify) {
+        deliver();
+    }
+}
+
+void TMediaPlayer::Save() {
+    requireOpen();
+    const bool notify = takeRequest();
+    backend_->save(FileName);
+    if (notify) {
+        deliver();
+    }
+}
+
+qint64 TMediaPlayer::Position() {
+    return open_ ? backend_->positionMs() : 0;
+}
+
+qint64 TMediaPlayer::Length() {
+    requireOpen();
+    return backend_->lengthMs();
+}
+
+int TMediaPlayer::Mode() {
+    if (!open_) {
+        return mpNotReady;
+    }
+    if (backend_->recording()) {
+        return mpRecording;
+    }
+    return backend_->playing() ? mpPlaying : mpStopped;
+}

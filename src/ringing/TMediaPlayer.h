@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "core/AppError.h"
+
+// Raised by the player: a closed device, or the platform's refusal of a file.
+class EMCIDeviceError : public AppError {
+  public:
+    using AppError::AppError;
+};
+
+enum TMPDeviceTypes { dtAutoSelect, dtSequencer };
+
+// Player modes in their numeric order.
+enum TMPModes { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
+
+// Text shown for each mode.
+QString ModeText(int mode);
+
+// What a platform's audio back end does for the player. Every call but open() is made only
+// while a file is open. The back end calls endOfStream() when playback has run to the end.
+class PlayerBackend {
+  public:
+    virtual ~PlayerBackend() = default;
+    // Opens the file, ready to play from its start; throws EMCIDeviceError with the platform's
+    // text on failure, leaving nothing open.
+    virtual void open(const QString& file, TMPDeviceTypes type) = 0;
+    virtual void close() = 0;
+    virtual void play() = 0;  // from the current position, returns at once
+    virtual void stop() = 0;  // keeps the position
+    virtual void rewind() = 0;
+    virtual void startRecording() = 0;
+    virtual void save(const QString& file) = 0;
+    virtual qint64 positionMs() = 0;
+    virtual qint64 lengthMs() = 0;
+    virtual bool playing() const = 0;
+    virtual bool recording() const = 0;
+
+    std::function<void()> endOfStream;
+};
+
+// The program's one media player. The notification contract lives here, above the back ends:
+// each Play is answered by one notification when that playback ends (run to the end, stopped,
+// closed or replaced); an armed Notify is consumed by the next command, which answers with one
+// notification of its own; notifications are delivered queued, after the issuing handler has
+// returned, one at a time and in order.
+class TMediaPlayer : public QObject {
+    Q_OBJECT
+  public:
+    explicit TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* parent = nullptr);
+    ~TMediaPlayer() override;
+
+    QString FileName;
+    TMPDeviceTypes DeviceType = dtAutoSelect;
+    bool AutoRewind = true;
+    // The one-shot request: set true to have the next command notify its completion.
+    bool Notify = false;
+
+    bool isOpen() const { return open_; }
+
+    void Open();
+    void Close();
+    void Play();
+    void Stop();
+    void StartRecording();
+    void Save();
+    qint64 Position();
+    qint64 Length();
+    int Mode();
+    // Positions and lengths are always in milliseconds here; kept for callers that set it.
+    void setTimeFormatMilliseconds() {}
+
+    PlayerBackend& backend() { return *backend_; }
+
+  signals:
+    void OnNotify();
+
+  private:
+    void requireOpen() const;
+    // Ends a pending play notification (the sound was stopped, closed or replaced).
+    void endPlayback();
+    // Takes the armed request, if any; the command notifies once it has completed.
+    bool takeRequest();
+    void deliver();
+    void onEndOfStream();
+
+    std::unique_ptr<PlayerBackend> backend_;
+    bool open_ = false;
+    bool playPending_ = false;
+};

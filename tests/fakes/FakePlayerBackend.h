@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QSet>
+#include <QStringList>
+#include <map>
+
+#include "ringing/TMediaPlayer.h"
+
+// A player back end with simulated time: nothing plays until the test advances it.
+class FakePlayerBackend : public PlayerBackend {
+  public:
+    void open(const QString& file, TMPDeviceTypes type) override {
+        if (broken.contains(file)) {
+            throw EMCIDeviceError(QStringLiteral("The file is damaged: ") + file);
+        }
+        opened << file;
+        types << type;
+        file_ = file;
+        const auto it = lengths.find(file);
+        length_ = it != lengths.end() ? it->second : defaultLength;
+        position_ = 0;
+        playing_ = false;
+    }
+    void close() override {
+        playing_ = false;
+        ++closes;
+    }
+    void play() override {
+        playing_ = true;
+        ++plays;
+    }
+    void stop() override { playing_ = false; }
+    void rewind() override { position_ = 0; }
+    void startRecording() override { recording_ = true; }
+    void save(const QString& file) override {
+        recording_ = false;
+        saved << file;
+    }
+    qint64 positionMs() override { return position_; }
+    qint64 lengthMs() override { return length_; }
+    bool playing() const override { return playing_; }
+    bool recording() const override { return recording_; }
+
+    // Lets the playing sound run on; at its end the player is told, as a real device would.
+    void advance(qint64 ms) {
+        if (!playing_) {
+            return;
+        }
+        position_ = std::min(position_ + ms, length_);
+        if (position_ == length_) {
+            playing_ = false;
+            if (endOfStream) {
+                endOfStream();
+            }
+        }
+    }
+    void runToEnd() { advance(length_ - position_); }
+
+    const QString& current() const { return file_; }
+
+    std::map<QString, qint64> lengths;
+    qint64 defaultLength = 3000;
+    QSet<QString> broken;
+    QStringList opened;
+    QList<TMPDeviceTypes> types;
+    QStringList saved;
+    int plays = 0;
+    int closes = 0;
+
+  private:
+    QString file_;
+    qint64 position_ = 0;
+    qint64 length_ = 0;
+    bool playing_ = false;
+    bool recording_ = false;
+};
