@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "app/OtherForms.h"
@@ -13,9 +16,11 @@
 #include "core/SecondTimer.h"
 #include "core/TimeOfDay.h"
 #include "randommusic/TForm3.h"
+#include "ringing/AutoPlaySwitch.h"
 #include "ringing/GstBackend.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
+#include "ringing/RingScheduler.h"
 #include "ringing/TMediaPlayer.h"
 #include "schedule/RunModeSelection.h"
 #include "schedule/ScheduleGrid.h"
@@ -52,6 +57,20 @@ void TForm1::CreateWindows() {
                                      services_.dialogs, guard_, this);
     playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *Form3, *lbl2, *lbl3, *lbl9,
                                                   services_.log, services_.programFolder);
+    scheduler_ =
+        std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *Form3, *hint_, *lbl3, *lbl9,
+                                        services_.log, services_.clock, EventNear, countdown);
+    AutoPlaySwitch::Controls locked;
+    locked.locked = {rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
+                     btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
+    for (QCheckBox* day : chkweek) {
+        locked.locked << day;
+        locked.weekdays << day;
+    }
+    locked.event = edtshijian;
+    locked.sound = edtAudio_filename;
+    locked.save = btn5;
+    autoPlay_ = std::make_unique<AutoPlaySwitch>(locked, *tmr1, *scheduler_, *hint_, settings_);
     Form4 = std::make_unique<TForm4>(this);
     Form5 = std::make_unique<TForm5>(this);
 }
@@ -71,6 +90,7 @@ void TForm1::connectHandlers() {
     connect(rg2, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg2Click(); }); });
     connect(tmr1, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr1Timer(); }); });
     connect(tmr2, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr2Timer(); }); });
+    connect(chk1, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk1Click(); }); });
     connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
     connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
     connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
@@ -135,7 +155,13 @@ void TForm1::rg2Click() {
     runMode_->rg2Click(rg1->itemIndex(), rg2->itemIndex());
 }
 
-void TForm1::tmr1Timer() {}
+void TForm1::tmr1Timer() {
+    scheduler_->tmr1Timer();
+}
+
+void TForm1::chk1Click() {
+    autoPlay_->chk1Click(chk1->isChecked());
+}
 
 void TForm1::btn3Click() {
     playback_->btn3Click();

@@ -13,7 +13,9 @@ class Clock;
 class Dialogs;
 class EventLog;
 class NextEventHint;
+class AutoPlaySwitch;
 class PlaybackControl;
+class RingScheduler;
 class PlayerBackend;
 class TMediaPlayer;
 class RadioGroup;
@@ -61,12 +63,14 @@ class TForm1 : public QWidget {
     void rg2Click();
     void tmr1Timer();
     void tmr2Timer();
+    void chk1Click();
     void btn3Click();
     void btn6Click();
     void mp1Notify();
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
+    RingScheduler& scheduler() { return *scheduler_; }
     bool startMinimised() const { return startMinimised_; }
 
     // Shared fields.
@@ -134,6 +138,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<NextEventHint> hint_;
     std::unique_ptr<RunModeSelection> runMode_;
     std::unique_ptr<PlaybackControl> playback_;
+    std::unique_ptr<RingScheduler> scheduler_;
+    std::unique_ptr<AutoPlaySwitch> autoPlay_;
     int fontId_ = -1;
     bool startMinimised_ = false;
 };

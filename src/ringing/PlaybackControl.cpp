@@ -82,7 +82,8 @@ void PlaybackControl::btn6Click() {
         return;
     }
     StopBeforeNewSound();
-    const QString field = table_.field(schedule::kSound).toString();
+    playlistRow = table_.current();
+    const QString field = playlistRow->sound;
     if (field != schedule::kRandomMusic) {
         if (!chooseFile(resolve(field))) {
             return;

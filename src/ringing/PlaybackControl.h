@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "ringing/TMediaPlayer.h"
+#include "schedule/ScheduleRow.h"
 
 class EventLog;
 class QLabel;
@@ -33,10 +35,14 @@ class PlaybackControl {
     static TMPDeviceTypes deviceTypeFor(const QString& field);
     static QString missingFileText();
 
-  private:
     // Sets FileName; false (with the message and a log line) when no such file exists.
     bool chooseFile(const QString& path);
 
+    // The row whose ring or test play started the sound now playing; a random playlist goes on
+    // under this row, whatever row is current later.
+    std::optional<ScheduleRow> playlistRow;
+
+  private:
     TMediaPlayer& mp1_;
     ScheduleTable& table_;
     TForm3& form3_;

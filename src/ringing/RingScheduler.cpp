@@ -1,0 +1,217 @@
+#include "ringing/RingScheduler.h"
+
+#include <QLabel>
+#include <algorithm>
+#include <vector>
+
+#include "core/AppError.h"
+#include "core/Clock.h"
+#include "core/EventLog.h"
+#include "core/TimeOfDay.h"
+#include "randommusic/TForm3.h"
+#include "ringing/NextEventHint.h"
+#include "ringing/PlaybackControl.h"
+#include "ringing/TMediaPlayer.h"
+#include "schedule/ScheduleTable.h"
+
+namespace {
+
+QDateTime wholeSecond(const QDateTime& t) {
+    QDateTime s = t;
+    s.setTime(QTime(t.time().hour(), t.time().minute(), t.time().second()));
+    return s;
+}
+
+bool onDay(const ScheduleRow& row, const QDate& date) {
+    return row.days[static_cast<size_t>(date.dayOfWeek() - 1)];
+}
+
+const QString kStopped = QStringLiteral("停止");
+
+}  // namespace
+
+RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
+                             TForm3& form3, NextEventHint& hint, QLabel& lbl3, QLabel& lbl9,
+                             EventLog& log, const Clock& clock, bool& EventNear, int& countdown)
+    : table_(table),
+      mp1_(mp1),
+      playback_(playback),
+      form3_(form3),
+      hint_(hint),
+      lbl3_(lbl3),
+      lbl9_(lbl9),
+      log_(log),
+      clock_(clock),
+      EventNear_(EventNear),
+      countdown_(countdown) {}
+
+void RingScheduler::start() {
+    last_.reset();
+}
+
+void RingScheduler::stop() {
+    last_.reset();
+    EventNear_ = false;
+    nearAt_ = {};
+}
+
+void RingScheduler::tmr1Timer() {
+    if (!table_.isOpen()) {
+        // Said once, not every second, until a table opens again.
+        if (!closedReported_) {
+            closedReported_ = true;
+            throw AppError(QStringLiteral("时间表没有打开，无法自动播放"));
+        }
+        return;
+    }
+    closedReported_ = false;
+
+    const QDateTime now = wholeSecond(clock_.now());
+    std::vector<QDateTime> seconds;
+    if (!last_) {
+        seconds.push_back(now);
+    } else {
+        const qint64 gap = last_->secsTo(now);
+        if (gap > 0 && gap <= kCatchUpSeconds) {
+            for (qint64 i = 1; i <= gap; ++i) {
+                seconds.push_back(last_->addSecs(i));
+            }
+        } else if (gap > kCatchUpSeconds || gap < -kStepBackSeconds) {
+            logJump(*last_, now);
+            if (gap > 0) {
+                logMissed(*last_, now);
+            }
+            seconds.push_back(now);
+        }
+        // gap == 0 (a repeated tick) or a small step back: that second was already evaluated.
+    }
+
+    bool rang = false;
+    for (const QDateTime& second : seconds) {
+        last_ = second;  // a second that fails is not evaluated again
+        rang = evaluate(second) || rang;
+    }
+    if (!rang) {
+        continuation();
+    }
+}
+
+bool RingScheduler::dueOn(const QDateTime& second) {
+    const QTime t = second.time();
+    return table_.locate(t.hour(), t.minute(), t.second()) &&
+           table_.field(tod::weekdayField(second.date().dayOfWeek())).toBool();
+}
+
+bool RingScheduler::evaluate(const QDateTime& second) {
+    if (EventNear_ && nearAt_.isValid() && second > nearAt_) {
+        EventNear_ = false;  // its second passed without a ring
+        nearAt_ = {};
+    }
+    if (!EventNear_) {
+        // Ten seconds ahead, with today's weekday flag (the row at 0:00:05 is looked for at
+        // 23:59:55 with the old day's flag; the ring checks the new day's).
+        const QDateTime ahead = second.addSecs(10);
+        const QTime t = ahead.time();
+        if (table_.locate(t.hour(), t.minute(), t.second()) &&
+            table_.field(tod::weekdayField(second.date().dayOfWeek())).toBool()) {
+            EventNear_ = true;
+            nearAt_ = ahead;
+        }
+    }
+    if (!dueOn(second)) {
+        return false;
+    }
+    ring(second);
+    return true;
+}
+
+void RingScheduler::ring(const QDateTime& second) {
+    EventNear_ = false;
+    nearAt_ = {};
+    countdown_ = 11;
+    playback_.StopBeforeNewSound();
+    const ScheduleRow row = table_.current();
+    playback_.playlistRow = row;
+    const QString when = tod::hms(second.time());
+
+    if (row.sound != schedule::kRandomMusic) {
+        if (!playback_.chooseFile(playback_.resolve(row.sound))) {
+            return;
+        }
+        form3_.PlayIndex = TForm3::kNoPlaylist;
+    } else {
+        form3_.Rebuild();
+        form3_.PlayIndex = 0;
+        const QStringList playlist = form3_.playlist();
+        if (playlist.isEmpty()) {
+            log_.write(QStringLiteral("ring"), when + QLatin1Char(' ') + row.event +
+                                                   QStringLiteral(" （随机音乐文件夹里没有音乐）"));
+            hint_.ShowHintAfterRing();
+            return;
+        }
+        if (!playback_.chooseFile(playlist.front())) {
+            return;
+        }
+        form3_.PlayIndex = 1;
+    }
+    playback_.StartRowSound();
+    log_.write(QStringLiteral("ring"),
+               when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName);
+    hint_.ShowHintAfterRing();
+}
+
+void RingScheduler::continuation() {
+    if (!mp1_.isOpen()) {
+        return;  // nothing has played yet, so nothing can go on
+    }
+    if (mp1_.Position() != mp1_.Length() && lbl3_.text() != kStopped) {
+        return;  // still playing
+    }
+    const std::optional<ScheduleRow>& row = playback_.playlistRow;
+    if (!row || row->sound != schedule::kRandomMusic) {
+        playback_.StopPlayback();
+        return;
+    }
+    const QStringList playlist = form3_.playlist();
+    if (form3_.PlayIndex >= playlist.size()) {
+        mp1_.Stop();  // the playlist is over
+        return;
+    }
+    if (!playback_.chooseFile(playlist[form3_.PlayIndex])) {
+        return;  // tried again at the next idle tick
+    }
+    ++form3_.PlayIndex;
+    mp1_.DeviceType = PlaybackControl::deviceTypeFor(row->sound);
+    mp1_.setTimeFormatMilliseconds();
+    if (onDay(*row, clock_.now().date())) {
+        mp1_.Open();
+        mp1_.Play();
+        log_.write(QStringLiteral("playlist-tune"), mp1_.FileName);
+    }
+}
+
+void RingScheduler::logJump(const QDateTime& from, const QDateTime& to) {
+    log_.write(QStringLiteral("clock-jump"),
+               from.toString(Qt::ISODate) + QStringLiteral(" -> ") + to.toString(Qt::ISODate));
+}
+
+void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
+    // Rows that would have rung strictly between the two seconds; a gap of more than a week is
+    // only logged as the jump.
+    if (after.daysTo(before) > 7) {
+        return;
+    }
+    std::vector<std::pair<QDateTime, QString>> missed;
+    for (QDate day = after.date(); day <= before.date(); day = day.addDays(1)) {
+        for (const ScheduleRow& row : table_.rows()) {
+            const QDateTime at(day, QTime(row.hour, row.minute, row.second));
+            if (at > after && at < before && onDay(row, day)) {
+                missed.emplace_back(at, row.event);
+            }
+        }
+    }
+    std::sort(missed.begin(), missed.end());
+    for (const auto& [at, event] : missed) {
+        log_.write(QStringLiteral("missed"), at.toString(Qt::ISODate) + QLatin1Char(' ') + event);
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <optional>
+
+class Clock;
+class EventLog;
+class NextEventHint;
+class PlaybackControl;
+class QLabel;
+class ScheduleTable;
+class TForm3;
+class TMediaPlayer;
+
+// The bell: on each tick of the ring timer, rings the rows of the working table that fall due,
+// looks ten seconds ahead for the coming one, and plays on a running random playlist.
+//
+// Every second of the clock is evaluated exactly once, in order. A tick that comes late
+// evaluates the seconds it missed (up to kCatchUpSeconds), so a busy moment rings late rather
+// than never; a repeated tick, or the clock stepping back by up to kStepBackSeconds, evaluates
+// nothing again, so no row rings twice. A longer gap (suspend, the clock set forward) or a
+// larger step back starts afresh from the new time: rows that fell in the gap are logged as
+// missed, not rung late.
+class RingScheduler {
+  public:
+    static constexpr int kCatchUpSeconds = 5;
+    static constexpr int kStepBackSeconds = 60;
+
+    RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback, TForm3& form3,
+                  NextEventHint& hint, QLabel& lbl3, QLabel& lbl9, EventLog& log,
+                  const Clock& clock, bool& EventNear, int& countdown);
+
+    void tmr1Timer();
+
+    // Automatic ringing switched on: the next tick starts from its own second.
+    void start();
+    // Switched off: the coming event will not ring, so it is no longer near.
+    void stop();
+
+    // The second of the event that the look-ahead found; valid while EventNear is set.
+    const QDateTime& nearEvent() const { return nearAt_; }
+
+  private:
+    // Look-ahead and due check for one second; true when a row rang.
+    bool evaluate(const QDateTime& second);
+    void ring(const QDateTime& second);
+    void continuation();
+    bool dueOn(const QDateTime& second);
+    void logMissed(const QDateTime& after, const QDateTime& before);
+    void logJump(const QDateTime& from, const QDateTime& to);
+
+    ScheduleTable& table_;
+    TMediaPlayer& mp1_;
+    PlaybackControl& playback_;
+    TForm3& form3_;
+    NextEventHint& hint_;
+    QLabel& lbl3_;
+    QLabel& lbl9_;
+    EventLog& log_;
+    const Clock& clock_;
+    bool& EventNear_;
+    int& countdown_;
+
+    std::optional<QDateTime> last_;  // the last second evaluated
+    QDateTime nearAt_;
+    bool closedReported_ = false;
+};
