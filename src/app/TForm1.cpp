@@ -17,6 +17,7 @@
 #include "core/TimeOfDay.h"
 #include "randommusic/TForm3.h"
 #include "ringing/AutoPlaySwitch.h"
+#include "ringing/ClockTick.h"
 #include "ringing/GstBackend.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
@@ -24,6 +25,9 @@
 #include "ringing/TMediaPlayer.h"
 #include "schedule/RunModeSelection.h"
 #include "schedule/ScheduleGrid.h"
+#include "system/Power.h"
+#include "system/ShutdownControl.h"
+#include "system/TForm5.h"
 
 namespace {
 const QString kSet = QStringLiteral("Set");
@@ -47,6 +51,9 @@ TForm1::TForm1(Services services, QWidget* parent)
     });
     mp1 = new TMediaPlayer(
         services_.playerBackend ? services_.playerBackend() : std::make_unique<GstBackend>(), this);
+    power_ = services_.power ? services_.power() : std::make_unique<SystemPower>();
+    shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, services_.dialogs,
+                                                  services_.log, *chk5);
     tmr1 = new SecondTimer(services_.clock, this);
     tmr2 = new SecondTimer(services_.clock, this);
     connectHandlers();
@@ -72,7 +79,14 @@ void TForm1::CreateWindows() {
     locked.save = btn5;
     autoPlay_ = std::make_unique<AutoPlaySwitch>(locked, *tmr1, *scheduler_, *hint_, settings_);
     Form4 = std::make_unique<TForm4>(this);
-    Form5 = std::make_unique<TForm5>(this);
+    Form5 = std::make_unique<TForm5>(settings_, guard_, this);
+    Form5->setWindowModality(Qt::ApplicationModal);
+    clockTick_ = std::make_unique<ClockTick>(
+        ClockTick::Labels{*lbl1, *lbl12, *lbl2, *lbl3, *lbl9}, *chk1, *mp1, *scheduler_, settings_,
+        services_.log, services_.clock, programFile(QStringLiteral("sys.mp3")), countdown,
+        EventNear,
+        ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
+                           [this] { rg1Click(); }, [this] { chk1Click(); }});
 }
 
 TForm1::~TForm1() {
@@ -91,6 +105,8 @@ void TForm1::connectHandlers() {
     connect(tmr1, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr1Timer(); }); });
     connect(tmr2, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr2Timer(); }); });
     connect(chk1, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk1Click(); }); });
+    connect(chk5, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk5Click(); }); });
+    connect(btn14, &QPushButton::clicked, this, [this] { guard_.run([this] { btn14Click(); }); });
     connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
     connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
     connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
@@ -163,6 +179,18 @@ void TForm1::chk1Click() {
     autoPlay_->chk1Click(chk1->isChecked());
 }
 
+void TForm1::chk5Click() {
+    shutdown_->chk5Click();
+}
+
+void TForm1::N5Click() {
+    shutdown_->N5Click();
+}
+
+void TForm1::btn14Click() {
+    Form5->show();
+}
+
 void TForm1::btn3Click() {
     playback_->btn3Click();
 }
@@ -176,11 +204,5 @@ void TForm1::mp1Notify() {
 }
 
 void TForm1::tmr2Timer() {
-    const QDateTime now = services_.clock.now();
-    lbl1->setText(tod::hms(now.time()));
-    lbl12->setText(QStringLiteral("%1年%2月%3日    星期%4")
-                       .arg(now.date().year())
-                       .arg(now.date().month())
-                       .arg(now.date().day())
-                       .arg(tod::dayChar(now.date().dayOfWeek())));
+    clockTick_->tmr2Timer();
 }

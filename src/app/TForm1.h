@@ -14,6 +14,9 @@ class Dialogs;
 class EventLog;
 class NextEventHint;
 class AutoPlaySwitch;
+class ClockTick;
+class Power;
+class ShutdownControl;
 class PlaybackControl;
 class RingScheduler;
 class PlayerBackend;
@@ -43,6 +46,8 @@ struct Services {
     QString programFolder;
     // Makes the player's back end; GStreamer when not given.
     std::function<std::unique_ptr<PlayerBackend>()> playerBackend = {};
+    // Makes what switches the computer off; logind (or TOLLVANE_SHUTDOWN_COMMAND) when not given.
+    std::function<std::unique_ptr<Power>()> power = {};
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -64,6 +69,9 @@ class TForm1 : public QWidget {
     void tmr1Timer();
     void tmr2Timer();
     void chk1Click();
+    void chk5Click();
+    void N5Click();
+    void btn14Click();
     void btn3Click();
     void btn6Click();
     void mp1Notify();
@@ -140,6 +148,9 @@ class TForm1 : public QWidget {
     std::unique_ptr<PlaybackControl> playback_;
     std::unique_ptr<RingScheduler> scheduler_;
     std::unique_ptr<AutoPlaySwitch> autoPlay_;
+    std::unique_ptr<Power> power_;
+    std::unique_ptr<ShutdownControl> shutdown_;
+    std::unique_ptr<ClockTick> clockTick_;
     int fontId_ = -1;
     bool startMinimised_ = false;
 };

@@ -16,12 +16,6 @@
 
 namespace {
 
-QDateTime wholeSecond(const QDateTime& t) {
-    QDateTime s = t;
-    s.setTime(QTime(t.time().hour(), t.time().minute(), t.time().second()));
-    return s;
-}
-
 bool onDay(const ScheduleRow& row, const QDate& date) {
     return row.days[static_cast<size_t>(date.dayOfWeek() - 1)];
 }
@@ -46,11 +40,11 @@ RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackCo
       countdown_(countdown) {}
 
 void RingScheduler::start() {
-    last_.reset();
+    seconds_.reset();
 }
 
 void RingScheduler::stop() {
-    last_.reset();
+    seconds_.reset();
     EventNear_ = false;
     nearAt_ = {};
 }
@@ -66,29 +60,17 @@ void RingScheduler::tmr1Timer() {
     }
     closedReported_ = false;
 
-    const QDateTime now = wholeSecond(clock_.now());
-    std::vector<QDateTime> seconds;
-    if (!last_) {
-        seconds.push_back(now);
-    } else {
-        const qint64 gap = last_->secsTo(now);
-        if (gap > 0 && gap <= kCatchUpSeconds) {
-            for (qint64 i = 1; i <= gap; ++i) {
-                seconds.push_back(last_->addSecs(i));
-            }
-        } else if (gap > kCatchUpSeconds || gap < -kStepBackSeconds) {
-            logJump(*last_, now);
-            if (gap > 0) {
-                logMissed(*last_, now);
-            }
-            seconds.push_back(now);
+    const SecondSequence::Step step = seconds_.next(clock_.now());
+    if (step.jumpedFrom) {
+        const QDateTime& now = step.seconds.back();
+        logJump(*step.jumpedFrom, now);
+        if (*step.jumpedFrom < now) {
+            logMissed(*step.jumpedFrom, now);
         }
-        // gap == 0 (a repeated tick) or a small step back: that second was already evaluated.
     }
-
     bool rang = false;
-    for (const QDateTime& second : seconds) {
-        last_ = second;  // a second that fails is not evaluated again
+    for (const QDateTime& second : step.seconds) {
+        seconds_.done(second);  // a second that fails is not evaluated again
         rang = evaluate(second) || rang;
     }
     if (!rang) {
@@ -116,6 +98,7 @@ bool RingScheduler::evaluate(const QDateTime& second) {
             table_.field(tod::weekdayField(second.date().dayOfWeek())).toBool()) {
             EventNear_ = true;
             nearAt_ = ahead;
+            nearName_ = table_.current().event;
         }
     }
     if (!dueOn(second)) {

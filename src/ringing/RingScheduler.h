@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDateTime>
-#include <optional>
+#include <QString>
+
+#include "core/SecondSequence.h"
 
 class Clock;
 class EventLog;
@@ -37,8 +39,9 @@ class RingScheduler {
     // Switched off: the coming event will not ring, so it is no longer near.
     void stop();
 
-    // The second of the event that the look-ahead found; valid while EventNear is set.
+    // The second and name of the event that the look-ahead found; valid while EventNear is set.
     const QDateTime& nearEvent() const { return nearAt_; }
+    const QString& nearEventName() const { return nearName_; }
 
   private:
     // Look-ahead and due check for one second; true when a row rang.
@@ -61,7 +64,8 @@ class RingScheduler {
     bool& EventNear_;
     int& countdown_;
 
-    std::optional<QDateTime> last_;  // the last second evaluated
+    SecondSequence seconds_;
     QDateTime nearAt_;
+    QString nearName_;
     bool closedReported_ = false;
 };

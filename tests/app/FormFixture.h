@@ -10,6 +10,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlayerBackend.h"
+#include "fakes/FakePower.h"
 #include "fakes/LogRecorder.h"
 #include "schedule/ScheduleFixture.h"
 
@@ -22,6 +23,7 @@ struct FormFixture : ::testing::Test {
     LogRecorder log{clock};
     std::unique_ptr<TForm1> form;
     FakePlayerBackend* backend = nullptr;
+    FakePower* power = nullptr;
 
     FormFixture() {
         QDir(folder.path()).mkdir("Data");
@@ -44,6 +46,11 @@ struct FormFixture : ::testing::Test {
         services.playerBackend = [this] {
             auto fake = std::make_unique<FakePlayerBackend>();
             backend = fake.get();
+            return fake;
+        };
+        services.power = [this] {
+            auto fake = std::make_unique<FakePower>();
+            power = fake.get();
             return fake;
         };
         form = std::make_unique<TForm1>(services);

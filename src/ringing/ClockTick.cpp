@@ -1,0 +1,153 @@
+#include "ringing/ClockTick.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include "core/AppError.h"
+#include "core/Clock.h"
+#include "core/EventLog.h"
+#include "core/IniFile.h"
+#include "core/NativePath.h"
+#include "core/TimeOfDay.h"
+#include "ringing/RingScheduler.h"
+#include "ringing/TMediaPlayer.h"
+
+namespace {
+constexpr int kStartupMoment = 12;
+}
+
+ClockTick::ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
+                     IniFile& settings, EventLog& log, const Clock& clock, QString startupTune,
+                     int& countdown, bool& EventNear, Actions actions)
+    : labels_(labels),
+      chk1_(chk1),
+      mp1_(mp1),
+      scheduler_(scheduler),
+      settings_(settings),
+      log_(log),
+      clock_(clock),
+      startupTune_(std::move(startupTune)),
+      countdown_(countdown),
+      EventNear_(EventNear),
+      actions_(std::move(actions)) {}
+
+QString ClockTick::MinSecText(qint64 milliseconds) {
+    const qint64 s = milliseconds / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString ClockTick::dateLine(const QDate& date) {
+    return QStringLiteral("%1年%2月%3日    星期%4")
+        .arg(date.year())
+        .arg(date.month())
+        .arg(date.day())
+        .arg(tod::dayChar(date.dayOfWeek()));
+}
+
+QString ClockTick::tuneMissingText() {
+    return QStringLiteral("事件提示：文件不存在，请重新安装程序！");
+}
+
+QString ClockTick::weekendText() {
+    return QStringLiteral("事件提示：今天是周末，如果要进行工作，请手动选择<自动播放>");
+}
+
+void ClockTick::tmr2Timer() {
+    const QDateTime now = clock_.now();
+    labels_.time.setText(tod::hms(now.time()));
+    labels_.date.setText(dateLine(now.date()));
+
+    // The checks bound to an exact second see every second once, even when ticks come late.
+    const SecondSequence::Step step = daily_.next(now);
+    for (const QDateTime& second : step.seconds) {
+        daily_.done(second);
+        actions_.shutdownCheck(second);
+        if (second.time() == QTime(12, 12, 12)) {
+            actions_.rg1Click();
+        }
+    }
+
+    const QString mode = labels_.mode.text();
+    if (mode == ModeText(mpPlaying) && mp1_.isOpen()) {
+        const QString name = mp1_.FileName.section(QLatin1Char('/'), -1);
+        labels_.status.setText(QStringLiteral("播放状态：正在播放<<<%1>>>(%2)")
+                                   .arg(name, MinSecText(mp1_.Length() - mp1_.Position())));
+    }
+    if (mode == ModeText(mpStopped)) {
+        labels_.status.setText(QStringLiteral("播放状态：空闲"));
+    }
+    if (EventNear_) {
+        ShowPreRingCountdown(now);
+    }
+
+    if (countdown_ > kStartupMoment) {
+        labels_.status.setText(QStringLiteral("播放状态：等待 %1 秒后才能进入播放状态")
+                                   .arg(countdown_ - kStartupMoment));
+        --countdown_;
+    }
+    if (countdown_ == kStartupMoment) {
+        startupMoment(now);
+    }
+    if (countdown_ < kStartupMoment && mp1_.isOpen() && mp1_.Position() == mp1_.Length() &&
+        !chk1_.isChecked()) {
+        labels_.status.setText(QStringLiteral("播放状态：空闲"));
+    }
+}
+
+void ClockTick::ShowPreRingCountdown(const QDateTime& now) {
+    // The seconds left are counted from the event's own second, so the number is exact and
+    // never drops below zero, whatever the order of the two timers within a second.
+    const QDateTime& at = scheduler_.nearEvent();
+    countdown_ =
+        at.isValid()
+            ? std::max<int>(0, static_cast<int>(SecondSequence::wholeSecond(now).secsTo(at)))
+            : std::max(0, countdown_ - 1);
+    labels_.hint.setText(QStringLiteral("事件提示：%1 秒钟后播放<<<%2>>>音乐")
+                             .arg(countdown_)
+                             .arg(scheduler_.nearEventName()));
+}
+
+void ClockTick::startupMoment(const QDateTime& now) {
+    mp1_.FileName = startupTune_;
+    if (!nativepath::isFile(startupTune_)) {
+        // Without the tune the bells must still ring: the start-up goes on without it.
+        countdown_ = kStartupMoment - 1;
+        applyAutoPlay(now);
+        labels_.hint.setText(tuneMissingText());
+        log_.write(QStringLiteral("missing-file"), startupTune_);
+        return;
+    }
+    try {
+        mp1_.Open();
+        mp1_.Play();
+    } catch (const AppError&) {
+        // Tried again at the next tick; said once; ringing does not wait for the tune.
+        applyAutoPlay(now);
+        if (!tuneErrorReported_) {
+            tuneErrorReported_ = true;
+            throw;
+        }
+        return;
+    }
+    labels_.status.setText(QStringLiteral("播放状态：正在播放<<<启动音乐>>>"));
+    log_.write(QStringLiteral("startup-tune"), startupTune_);
+    countdown_ = kStartupMoment - 1;
+    applyAutoPlay(now);
+}
+
+void ClockTick::applyAutoPlay(const QDateTime& now) {
+    if (autoPlayApplied_) {
+        return;
+    }
+    autoPlayApplied_ = true;
+    if (settings_.readInteger(QStringLiteral("Set"), QStringLiteral("Auto_play"), 0) != 1) {
+        return;
+    }
+    const int day = now.date().dayOfWeek();
+    if (day == Qt::Saturday || day == Qt::Sunday) {
+        labels_.hint.setText(weekendText());
+        return;
+    }
+    chk1_.setChecked(true);
+    actions_.chk1Click();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+#include "core/SecondSequence.h"
+
+class Clock;
+class EventLog;
+class IniFile;
+class QCheckBox;
+class QLabel;
+class RingScheduler;
+class TMediaPlayer;
+
+// The once-a-second clock: time and date, the daily checks (shutdown time, the 12:12:12
+// re-selection of the timetable), the playing progress and idle texts, the pre-ring countdown,
+// and in its first ticks the start-up sequence (a short wait, the start-up tune, then automatic
+// ringing switched on by itself on working days).
+class ClockTick {
+  public:
+    struct Labels {
+        QLabel& time;    // lbl1
+        QLabel& date;    // lbl12
+        QLabel& status;  // lbl2
+        QLabel& mode;    // lbl3
+        QLabel& hint;    // lbl9
+    };
+    struct Actions {
+        std::function<void(const QDateTime&)> shutdownCheck;
+        std::function<void()> rg1Click;
+        std::function<void()> chk1Click;
+    };
+
+    ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
+              IniFile& settings, EventLog& log, const Clock& clock, QString startupTune,
+              int& countdown, bool& EventNear, Actions actions);
+
+    void tmr2Timer();
+
+    // "m:ss" of a time in milliseconds: minutes unwrapped, seconds with two digits.
+    static QString MinSecText(qint64 milliseconds);
+    static QString dateLine(const QDate& date);
+
+    static QString tuneMissingText();
+    static QString weekendText();
+
+  private:
+    void ShowPreRingCountdown(const QDateTime& now);
+    void startupMoment(const QDateTime& now);
+    void applyAutoPlay(const QDateTime& now);
+
+    Labels labels_;
+    QCheckBox& chk1_;
+    TMediaPlayer& mp1_;
+    RingScheduler& scheduler_;
+    IniFile& settings_;
+    EventLog& log_;
+    const Clock& clock_;
+    QString startupTune_;
+    int& countdown_;
+    bool& EventNear_;
+    Actions actions_;
+
+    SecondSequence daily_;
+    bool autoPlayApplied_ = false;
+    bool tuneErrorReported_ = false;
+};

@@ -1,0 +1,88 @@
+#include "system/TForm5.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/HandlerGuard.h"
+#include "core/IniFile.h"
+
+namespace {
+const QString kCloseTime = QStringLiteral("CloseTime");
+}
+
+QValidator::State ClampingSpinBox::validate(QString& input, int& pos) const {
+    const QValidator::State state = QSpinBox::validate(input, pos);
+    if (state != QValidator::Invalid) {
+        return state;
+    }
+    bool ok = false;
+    input.trimmed().toInt(&ok);
+    return ok ? QValidator::Intermediate : QValidator::Invalid;
+}
+
+void ClampingSpinBox::fixup(QString& input) const {
+    bool ok = false;
+    const int value = input.trimmed().toInt(&ok);
+    input = QString::number(ok ? std::clamp(value, minimum(), maximum()) : minimum());
+}
+
+TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("关机时间设定"));
+    setModal(true);
+    resize(346, 215);
+
+    auto* layout = new QVBoxLayout(this);
+    lbl1 = new QLabel(QStringLiteral("关机时间："), this);
+    layout->addWidget(lbl1);
+    auto* fields = new QHBoxLayout;
+    const struct {
+        ClampingSpinBox** box;
+        const char* label;
+        int max;
+    } spins[] = {{&se1, "时：", 23}, {&se2, "分：", 59}, {&se3, "秒：", 59}};
+    for (const auto& s : spins) {
+        fields->addWidget(new QLabel(QString::fromUtf8(s.label), this));
+        *s.box = new ClampingSpinBox(this);
+        (*s.box)->setRange(0, s.max);
+        (*s.box)->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+        fields->addWidget(*s.box);
+    }
+    layout->addLayout(fields);
+    auto* buttons = new QHBoxLayout;
+    btn1 = new QPushButton(QStringLiteral("确定"), this);
+    btn2 = new QPushButton(QStringLiteral("关闭"), this);
+    buttons->addStretch();
+    buttons->addWidget(btn1);
+    buttons->addWidget(btn2);
+    layout->addLayout(buttons);
+    connect(btn1, &QPushButton::clicked, this,
+            [this, &guard] { guard.run([this] { btn1Click(); }); });
+    connect(btn2, &QPushButton::clicked, this,
+            [this, &guard] { guard.run([this] { btn2Click(); }); });
+    FormCreate();
+}
+
+void TForm5::FormCreate() {
+    se1->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Hour"), 0));
+    se2->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Minute"), 0));
+    se3->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Second"), 0));
+}
+
+void TForm5::btn1Click() {
+    for (ClampingSpinBox* box : {se1, se2, se3}) {
+        box->interpretText();  // a typed value counts, clamped to the field's range
+    }
+    settings_.writeInteger(kCloseTime, QStringLiteral("Hour"), se1->value());
+    settings_.writeInteger(kCloseTime, QStringLiteral("Minute"), se2->value());
+    settings_.writeInteger(kCloseTime, QStringLiteral("Second"), se3->value());
+    close();
+}
+
+void TForm5::btn2Click() {
+    close();
+}

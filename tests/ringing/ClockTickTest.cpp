@@ -1,0 +1,257 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "core/SecondTimer.h"
+#include "ringing/ClockTick.h"
+#include "ringing/NextEventHint.h"
+#include "ringing/SchedulerFixture.h"
+#include "system/TForm5.h"
+
+namespace {
+
+struct ClockTickTest : SchedulerFixture {
+    // Ticks the clock once at `when`, after the player has played on for a second.
+    void clockTick(const QDateTime& when) {
+        clock.set(when);
+        if (backend != nullptr) {
+            backend->advance(1000);
+        }
+        QCoreApplication::sendPostedEvents();
+        form->guard().run([this] { form->tmr2Timer(); });
+        QCoreApplication::sendPostedEvents();
+    }
+    // The first four ticks of a start at `when`; returns the status line after each.
+    QStringList startUp(const QDateTime& when) {
+        clock.set(when);
+        start();
+        QStringList status;
+        for (int i = 0; i < 4; ++i) {
+            clockTick(when.addSecs(i + 1));
+            status << form->lbl2->text();
+        }
+        return status;
+    }
+};
+
+TEST(MinSecTextTest, Examples) {
+    EXPECT_EQ(ClockTick::MinSecText(65432), "1:05");
+    EXPECT_EQ(ClockTick::MinSecText(9999), "0:09");
+    EXPECT_EQ(ClockTick::MinSecText(600000), "10:00");
+    EXPECT_EQ(ClockTick::MinSecText(0), "0:00");
+    EXPECT_EQ(ClockTick::MinSecText(3725000), "62:05");
+    EXPECT_EQ(ClockTick::dateLine(QDate(2026, 12, 8)), "2026年12月8日    星期二");
+    EXPECT_EQ(ClockTick::dateLine(QDate(2011, 12, 25)), "2011年12月25日    星期日");
+}
+
+TEST_F(ClockTickTest, WorkingDayStartWaitsThenPlaysTheTuneAndSwitchesRingingOn) {
+    sound("sys.mp3");
+    writeConfig("[Set]\nAuto_Play=1\n");
+    const QStringList status = startUp(at(2, 7, 0, 0));  // a Wednesday
+    EXPECT_EQ(status[0], "播放状态：等待 4 秒后才能进入播放状态");
+    EXPECT_EQ(status[1], "播放状态：等待 3 秒后才能进入播放状态");
+    EXPECT_EQ(status[2], "播放状态：等待 2 秒后才能进入播放状态");
+    EXPECT_EQ(status[3], "播放状态：正在播放<<<启动音乐>>>");
+    EXPECT_EQ(backend->opened, QStringList{folder.file("sys.mp3")});
+    EXPECT_TRUE(backend->playing());
+    EXPECT_TRUE(form->chk1->isChecked());
+    EXPECT_TRUE(form->tmr1->isEnabled());
+    EXPECT_FALSE(form->rg1->isEnabled());
+    EXPECT_EQ(form->countdown, 11);
+    EXPECT_EQ(log.of("startup-tune"), QStringList{folder.file("sys.mp3")});
+    EXPECT_EQ(setting("Auto_Play"), 1);
+
+    // Later ticks show the tune's progress, then idle once it has ended.
+    clockTick(at(2, 7, 0, 5));
+    EXPECT_EQ(form->lbl2->text(), "播放状态：正在播放<<<启动音乐>>>");  // no notification yet
+    clockTick(at(2, 7, 0, 6));
+    clockTick(at(2, 7, 0, 7));
+    EXPECT_EQ(form->lbl2->text(), "播放状态：空闲");
+}
+
+TEST_F(ClockTickTest, WeekendStartPlaysTheTuneButLeavesRingingOff) {
+    sound("sys.mp3");
+    writeConfig("[set]\nauto_play=1\n");
+    startUp(at(5, 7, 0, 0));  // a Saturday
+    EXPECT_TRUE(backend->playing());
+    EXPECT_FALSE(form->chk1->isChecked());
+    EXPECT_EQ(form->lbl9->text(), ClockTick::weekendText());
+}
+
+TEST_F(ClockTickTest, AutoPlayOffLeavesRingingOffWithoutAMessage) {
+    sound("sys.mp3");
+    writeConfig("[Set]\nAuto_Play=2\n");
+    startUp(at(0, 7, 0, 0));
+    EXPECT_TRUE(backend->playing());
+    EXPECT_FALSE(form->chk1->isChecked());
+    EXPECT_NE(form->lbl9->text(), ClockTick::weekendText());
+}
+
+TEST_F(ClockTickTest, AMissingTuneIsShownButTheBellsStillRing) {
+    const QString bell = sound("Music/bell.mp3");
+    fill("temp.dat", {makeRow(7, 0, 8, "上课", bell)});
+    writeConfig("[Set]\nAuto_Play=1\n");
+    startUp(at(0, 7, 0, 0));
+    EXPECT_EQ(form->lbl9->text(), ClockTick::tuneMissingText());
+    EXPECT_TRUE(form->chk1->isChecked());
+    EXPECT_EQ(log.of("missing-file"), QStringList{folder.file("sys.mp3")});
+    for (int s = 5; s <= 9; ++s) {
+        tick(at(0, 7, 0, s));
+        clockTick(at(0, 7, 0, s));
+    }
+    EXPECT_EQ(rings().size(), 1);
+    EXPECT_EQ(log.of("missing-file").size(), 1);  // not said again every second
+}
+
+TEST_F(ClockTickTest, ATuneThePlayerCannotOpenIsReportedOnceAndRetried) {
+    const QString tune = sound("sys.mp3");
+    writeConfig("[Set]\nAuto_Play=1\n");
+    clock.set(at(0, 7, 0, 0));
+    start();
+    backend->broken.insert(tune);
+    for (int i = 1; i <= 6; ++i) {
+        clockTick(at(0, 7, 0, i));
+    }
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(form->countdown, 12);
+    EXPECT_TRUE(form->chk1->isChecked());  // ringing does not wait for the tune
+    backend->broken.clear();
+    clockTick(at(0, 7, 0, 7));
+    EXPECT_TRUE(backend->playing());
+    EXPECT_EQ(form->countdown, 11);
+}
+
+TEST_F(ClockTickTest, PreRingCountdownCountsTenToOneWhicheverTimerTicksFirst) {
+    const QString bell = sound("Music/bell.mp3");
+    fill("temp.dat", {makeRow(8, 0, 0, "上课", bell), makeRow(8, 1, 0, "下课", bell)});
+    TForm1& f = startRinging(at(0, 7, 59, 40));
+    f.countdown = 11;
+    QStringList shown;
+    for (int s = 50; s < 60; ++s) {  // ring tick first
+        tick(at(0, 7, 59, s));
+        clockTick(at(0, 7, 59, s));
+        shown << f.lbl9->text();
+    }
+    EXPECT_EQ(shown.front(), "事件提示：10 秒钟后播放<<<上课>>>音乐");
+    EXPECT_EQ(shown.back(), "事件提示：1 秒钟后播放<<<上课>>>音乐");
+    tick(at(0, 8, 0, 0));
+    QStringList second;
+    for (int s = 50; s < 60; ++s) {  // clock tick first
+        clockTick(at(0, 8, 0, s));
+        tick(at(0, 8, 0, s));
+        if (f.EventNear) {
+            clockTick(at(0, 8, 0, s));  // shown again in the same second
+        }
+        second << f.lbl9->text();
+    }
+    EXPECT_EQ(second.front(), "事件提示：10 秒钟后播放<<<下课>>>音乐");
+    EXPECT_EQ(second.back(), "事件提示：1 秒钟后播放<<<下课>>>音乐");
+}
+
+TEST_F(ClockTickTest, NoNegativeCountdownWhenTheEventDoesNotRing) {
+    fill("temp.dat", {makeRow(8, 0, 0, "上课", sound("Music/bell.mp3"))});
+    TForm1& f = startRinging(at(0, 7, 59, 50));
+    tick(at(0, 7, 59, 50));
+    f.chk1->setChecked(false);  // switched off in the last ten seconds
+    for (int s = 51; s < 70; ++s) {
+        clockTick(at(0, 7, 59, 0).addSecs(s));
+    }
+    EXPECT_GE(f.countdown, 0);
+    EXPECT_FALSE(f.lbl9->text().contains("-"));
+}
+
+TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
+    fill("temp.dat", {makeRow(13, 0, 0, "下午", sound("Music/bell.mp3"))});
+    clock.set(at(0, 12, 12, 0));
+    TForm1& f = start();
+    const auto opens = log.of("table-open").size();
+    f.lbl9->setText("overwritten");
+    for (int s = 1; s <= 20; ++s) {
+        clockTick(at(0, 12, 12, s));
+        if (s == 12) {
+            clockTick(at(0, 12, 12, s));  // twice in that second
+        }
+    }
+    EXPECT_EQ(log.of("table-open").size(), opens + 1);
+    EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(13, 0, 0, "下午"));
+}
+
+TEST_F(ClockTickTest, ShutdownAtTheStoredSecondOnlyWithTheSwitchOn) {
+    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=17\nMinute=30\nSecond=0\n");
+    clock.set(at(0, 17, 29, 50));
+    TForm1& f = start();
+    ASSERT_TRUE(f.chk5->isChecked());
+    for (int s = 51; s <= 75; ++s) {
+        clockTick(at(0, 17, 29, 0).addSecs(s));
+    }
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_EQ(log.of("shutdown-request").size(), 1);
+
+    // A busy moment that skips the second still shuts down; a repeated second does not twice.
+    clockTick(at(1, 17, 29, 58));
+    clockTick(at(1, 17, 30, 2));
+    clockTick(at(1, 17, 30, 0));
+    EXPECT_EQ(power->requests, 2);
+
+    f.chk5->setChecked(false);
+    EXPECT_EQ(setting("AutoClose"), 0);
+    clockTick(at(2, 17, 30, 0));
+    EXPECT_EQ(power->requests, 2);
+}
+
+TEST_F(ClockTickTest, WithNoStoredTimeTheShutdownIsAtMidnight) {
+    writeConfig("[Set]\nAutoClose=1\n");
+    clock.set(at(0, 23, 59, 58));
+    start();
+    clockTick(at(0, 23, 59, 59));
+    EXPECT_EQ(power->requests, 0);
+    clockTick(at(1, 0, 0, 0));
+    EXPECT_EQ(power->requests, 1);
+}
+
+TEST_F(ClockTickTest, ManualShutdownAsksFirst) {
+    TForm1& f = start();
+    dialogs.answers = {false, true};
+    f.N5Click();
+    EXPECT_EQ(power->requests, 0);
+    f.N5Click();
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_EQ(dialogs.questions.front(), "确定立即关闭计算机吗？");
+}
+
+TEST_F(ClockTickTest, ShutdownTimeWindowStoresClampedValues) {
+    writeConfig("[CloseTime]\nHour=18\nMinute=30\nSecond=5\n");
+    TForm1& f = start();
+    TForm5& w = *f.Form5;
+    EXPECT_EQ(w.windowTitle(), "关机时间设定");
+    EXPECT_EQ(w.se1->value(), 18);
+    EXPECT_EQ(w.se2->value(), 30);
+    EXPECT_EQ(w.se3->value(), 5);
+    auto* hourText = w.se1->findChild<QLineEdit*>();
+    hourText->selectAll();
+    hourText->insert("30");
+    EXPECT_EQ(hourText->text(), "30");  // the key is not refused
+    w.se2->setValue(0);
+    w.btn1->click();
+    IniFile ini(folder.file("config.ini"));
+    EXPECT_EQ(ini.readInteger("CloseTime", "Hour", -1), 23);
+    EXPECT_EQ(ini.readInteger("CloseTime", "Minute", -1), 0);
+    w.se3->setValue(44);
+    w.btn2->click();  // closes without saving
+    EXPECT_EQ(ini.readInteger("CloseTime", "Second", -1), 5);
+}
+
+TEST_F(ClockTickTest, ProgressShowsTheFileAndTimeLeft) {
+    const QString bell = sound("Music/上课 铃.mp3");
+    fill("temp.dat", {makeRow(8, 0, 0, "上课", bell)});
+    TForm1& f = startRinging(at(0, 8, 0, 0));
+    f.countdown = 11;
+    backend->lengths[bell] = 65432;
+    tick(at(0, 8, 0, 0));
+    backend->advance(1000);
+    f.lbl3->setText("正在播放");
+    f.tmr2Timer();
+    EXPECT_EQ(f.lbl2->text(), "播放状态：正在播放<<<上课 铃.mp3>>>(1:04)");
+}
+
+}  // namespace
