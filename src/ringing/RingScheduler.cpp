@@ -22,6 +22,10 @@ bool onDay(const ScheduleRow& row, const QDate& date) {
 
 const QString kStopped = QStringLiteral("停止");
 
+QString stamp(const QDateTime& t) {
+    return t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
 }  // namespace
 
 RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
@@ -90,15 +94,19 @@ bool RingScheduler::evaluate(const QDateTime& second) {
         nearAt_ = {};
     }
     if (!EventNear_) {
-        // Ten seconds ahead, with today's weekday flag (the row at 0:00:05 is looked for at
-        // 23:59:55 with the old day's flag; the ring checks the new day's).
-        const QDateTime ahead = second.addSecs(10);
-        const QTime t = ahead.time();
-        if (table_.locate(t.hour(), t.minute(), t.second()) &&
-            table_.field(tod::weekdayField(second.date().dayOfWeek())).toBool()) {
-            EventNear_ = true;
-            nearAt_ = ahead;
-            nearName_ = table_.current().event;
+        // The coming row within the next ten seconds, with today's weekday flag (the row at
+        // 0:00:05 is looked for at 23:59:55 with the old day's flag; the ring checks the new
+        // day's). Normally a row enters this window ten seconds ahead; looking at the whole
+        // window also finds the nearer row when ringing was switched on, or a bell rang, less
+        // than ten seconds before it.
+        const QString today = tod::weekdayField(second.date().dayOfWeek());
+        for (int k = 1; k <= kLookAheadSeconds && !EventNear_; ++k) {
+            const QTime t = second.time().addSecs(k);  // wraps at midnight
+            if (table_.locate(t.hour(), t.minute(), t.second()) && table_.field(today).toBool()) {
+                EventNear_ = true;
+                nearAt_ = second.addSecs(k);
+                nearName_ = table_.current().event;
+            }
         }
     }
     if (!dueOn(second)) {
@@ -174,8 +182,7 @@ void RingScheduler::continuation() {
 }
 
 void RingScheduler::logJump(const QDateTime& from, const QDateTime& to) {
-    log_.write(QStringLiteral("clock-jump"),
-               from.toString(Qt::ISODate) + QStringLiteral(" -> ") + to.toString(Qt::ISODate));
+    log_.write(QStringLiteral("clock-jump"), stamp(from) + QStringLiteral(" -> ") + stamp(to));
 }
 
 void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
@@ -187,7 +194,9 @@ void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
     std::vector<std::pair<QDateTime, QString>> missed;
     for (QDate day = after.date(); day <= before.date(); day = day.addDays(1)) {
         for (const ScheduleRow& row : table_.rows()) {
-            const QDateTime at(day, QTime(row.hour, row.minute, row.second));
+            QDateTime at = after;  // same time zone as the clock's times
+            at.setDate(day);
+            at.setTime(QTime(row.hour, row.minute, row.second));
             if (at > after && at < before && onDay(row, day)) {
                 missed.emplace_back(at, row.event);
             }
@@ -195,6 +204,6 @@ void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
     }
     std::sort(missed.begin(), missed.end());
     for (const auto& [at, event] : missed) {
-        log_.write(QStringLiteral("missed"), at.toString(Qt::ISODate) + QLatin1Char(' ') + event);
+        log_.write(QStringLiteral("missed"), stamp(at) + QLatin1Char(' ') + event);
     }
 }

@@ -25,8 +25,7 @@ class TMediaPlayer;
 // missed, not rung late.
 class RingScheduler {
   public:
-    static constexpr int kCatchUpSeconds = 5;
-    static constexpr int kStepBackSeconds = 60;
+    static constexpr int kLookAheadSeconds = 10;
 
     RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback, TForm3& form3,
                   NextEventHint& hint, QLabel& lbl3, QLabel& lbl9, EventLog& log,

@@ -40,7 +40,8 @@ class ProgramRun {
         env << "QT_QPA_PLATFORM=offscreen"
             << "TOLLVANE_NOW=" + now << "XDG_RUNTIME_DIR=" + dir.path()
             << "TOLLVANE_AUDIO_SINK=fakesink sync=true"
-            << "TOLLVANE_SHUTDOWN_COMMAND=touch " + dir.file("shutdown-requested");
+            << "TOLLVANE_SHUTDOWN_COMMAND=echo requested >> '" + dir.file("shutdown-requests") +
+                   "'";
         env << QStringLiteral("LSAN_OPTIONS=suppressions=%1")
                    .arg(QStringLiteral(TOLLVANE_LSAN_SUPP));
         env << extraEnv;

@@ -232,3 +232,21 @@ TEST_F(RingSchedulerTest, SwitchingOffInTheLastTenSecondsClearsEventNear) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RingSchedulerTest, SwitchedOnInsideTheLastTenSecondsTheNearerRowIsTheComingOne) {
+    const QString bell = sound("Music/bell.mp3");
+    fill("temp.dat", {makeRow(8, 0, 0, "上课", bell), makeRow(8, 0, 8, "下课", bell)});
+    TForm1& f = startRinging(at(0, 7, 59, 56));
+    tick(at(0, 7, 59, 56));
+    EXPECT_TRUE(f.EventNear);
+    EXPECT_EQ(f.scheduler().nearEventName(), "上课");
+    EXPECT_EQ(f.scheduler().nearEvent(), at(0, 8, 0, 0));
+    run(at(0, 7, 59, 57), at(0, 8, 0, 1));
+    // Right after the bell, the next row, eight seconds on, is the coming one.
+    EXPECT_TRUE(f.EventNear);
+    EXPECT_EQ(f.scheduler().nearEventName(), "下课");
+}
+
+}  // namespace
