@@ -9,17 +9,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "Stats.h"
 #include "ringing/GstBackend.h"
 #include "ringing/TestMedia.h"
-
-namespace {
-
-void report(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %-22s median %7.2f ms  worst %7.2f ms\n", what, ms[ms.size() / 2], ms.back());
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "Stats.h"
 #include "app/TForm1.h"
 #include "core/SecondTimer.h"
 #include "fakes/FakeClock.h"
@@ -20,7 +21,7 @@
 #include "fakes/LogRecorder.h"
 #include "ringing/GstBackend.h"
 #include "ringing/TestMedia.h"
-#include "schedule/ScheduleDb.h"
+#include "schedule/ScheduleFixture.h"
 
 namespace {
 
@@ -30,23 +31,8 @@ void spin(int ms) {
     loop.exec();
 }
 
-void report(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    const size_t p99 =
-        std::min(ms.size() - 1, static_cast<size_t>(static_cast<double>(ms.size()) * 0.99));
-    std::printf("  %-28s median %6.2f ms  p99 %6.2f ms  worst %6.2f ms  (%zu)\n", what,
-                ms[ms.size() / 2], ms[p99], ms.back(), ms.size());
-}
-
 ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound) {
-    ScheduleRow r;
-    r.hour = h;
-    r.minute = m;
-    r.second = s;
-    r.event = event;
-    r.sound = sound;
-    r.days = {true, true, true, true, true, true, true};
-    return r;
+    return makeRow(h, m, s, event, sound);
 }
 
 }  // namespace

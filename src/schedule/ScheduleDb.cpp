@@ -41,6 +41,18 @@ QString hmsText(const ScheduleRow& row) {
         .arg(row.second, 2, 10, QLatin1Char('0'));
 }
 
+// Binds fields 1 to 12 of a row, in table order.
+void bindFields(QSqlQuery& query, const ScheduleRow& row) {
+    query.addBindValue(row.hour);
+    query.addBindValue(row.minute);
+    query.addBindValue(row.second);
+    query.addBindValue(row.event);
+    query.addBindValue(row.sound);
+    for (bool day : row.days) {
+        query.addBindValue(day ? 1 : 0);
+    }
+}
+
 QSqlDatabase openConnection(const QString& path, const QString& connection) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     db.setDatabaseName(path);
@@ -194,14 +206,7 @@ void ScheduleDb::insertRow(const ScheduleRow& row, QSqlQuery& query) const {
     }
     query.prepare(QStringLiteral("INSERT INTO schedule (%1) VALUES (%2)")
                       .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    query.addBindValue(row.hour);
-    query.addBindValue(row.minute);
-    query.addBindValue(row.second);
-    query.addBindValue(row.event);
-    query.addBindValue(row.sound);
-    for (bool day : row.days) {
-        query.addBindValue(day ? 1 : 0);
-    }
+    bindFields(query, row);
     execOrFail(query, QStringLiteral("无法保存时间表"));
 }
 
@@ -221,14 +226,7 @@ void ScheduleDb::update(const ScheduleRow& row) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("UPDATE schedule SET %1 WHERE %2 = ?")
                       .arg(sets.join(QLatin1Char(',')), quoted(schedule::kLeadingField)));
-    query.addBindValue(row.hour);
-    query.addBindValue(row.minute);
-    query.addBindValue(row.second);
-    query.addBindValue(row.event);
-    query.addBindValue(row.sound);
-    for (bool day : row.days) {
-        query.addBindValue(day ? 1 : 0);
-    }
+    bindFields(query, row);
     query.addBindValue(row.id);
     execOrFail(query, QStringLiteral("无法保存时间表"));
 }

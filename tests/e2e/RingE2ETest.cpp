@@ -7,19 +7,14 @@
 #include "core/IniFile.h"
 #include "e2e/ProgramRun.h"
 #include "ringing/TestMedia.h"
-#include "schedule/ScheduleRow.h"
+#include "schedule/ScheduleFixture.h"
 
 namespace {
 
+constexpr std::array<bool, 7> kMonToFri{true, true, true, true, true, false, false};
+
 ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound) {
-    ScheduleRow r;
-    r.hour = h;
-    r.minute = m;
-    r.second = s;
-    r.event = event;
-    r.sound = sound;
-    r.days = {true, true, true, true, true, false, false};
-    return r;
+    return makeRow(h, m, s, event, sound, kMonToFri);
 }
 
 TEST(RingE2ETest, StartsItsTuneThenRingsEachRowAtItsSecond) {

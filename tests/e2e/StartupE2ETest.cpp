@@ -2,19 +2,12 @@
 
 #include "core/IniFile.h"
 #include "e2e/ProgramRun.h"
-#include "schedule/ScheduleRow.h"
+#include "schedule/ScheduleFixture.h"
 
 namespace {
 
 ScheduleRow row(int h, int m, int s, const QString& event) {
-    ScheduleRow r;
-    r.hour = h;
-    r.minute = m;
-    r.second = s;
-    r.event = event;
-    r.sound = "/nowhere/bell.mp3";
-    r.days = {true, true, true, true, true, false, false};
-    return r;
+    return makeRow(h, m, s, event, "/nowhere/bell.mp3");
 }
 
 TEST(StartupE2ETest, StartsOnTheStoredTableLogsAndExitsCleanly) {

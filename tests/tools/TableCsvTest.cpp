@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "schedule/ScheduleFixture.h"
 #include "table/Csv.h"
 
 namespace {
@@ -9,14 +10,7 @@ namespace {
 const QString kHeader = "时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日\n";
 
 ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound) {
-    ScheduleRow r;
-    r.hour = h;
-    r.minute = m;
-    r.second = s;
-    r.event = event;
-    r.sound = sound;
-    r.days = {true, true, true, true, true, false, false};
-    return r;
+    return makeRow(h, m, s, event, sound, {true, true, true, true, true, false, false});
 }
 
 TEST(CsvTest, QuotingWorksBothWays) {
