@@ -93,14 +93,19 @@ QString GstBackend::findSoundfont(const QStringList& folders) {
     return {};
 }
 
+void GstBackend::Unref::operator()(GstElement* element) const {
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_object_unref(element);
+}
+
 GstBackend::GstBackend() {
     initialiseOnce();
-    playbin_ = gst_element_factory_make("playbin", nullptr);
-    if (playbin_ == nullptr) {
+    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+    if (playbin == nullptr) {
         qFatal("GStreamer's playbin is missing (install gstreamer1.0-plugins-base)");
     }
-    gst_object_ref_sink(playbin_);
-    g_object_set(playbin_, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
+    playbin_.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    g_object_set(playbin_.get(), "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
 
     GstElement* sink = nullptr;
     const QByteArray description = qgetenv("TOLLVANE_AUDIO_SINK");
@@ -118,15 +123,16 @@ GstBackend::GstBackend() {
     }
     if (sink != nullptr) {
         // Watch the buffers that reach the output, for the onset benchmarks.
-        if (GstPad* pad = gst_element_get_static_pad(sink, "sink")) {
-            probe_ = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, onSinkBuffer, this, nullptr);
-            gst_object_unref(pad);
+        const std::unique_ptr<GstPad, ObjectUnref> pad(gst_element_get_static_pad(sink, "sink"));
+        if (pad) {
+            probe_ = gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, onSinkBuffer, this,
+                                       nullptr);
         }
-        g_object_set(playbin_, "audio-sink", sink, nullptr);
+        g_object_set(playbin_.get(), "audio-sink", sink, nullptr);
     }
-    g_signal_connect(playbin_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+    g_signal_connect(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);
 
-    const BusPtr bus(gst_element_get_bus(playbin_));
+    const BusPtr bus(gst_element_get_bus(playbin_.get()));
     watch_ =
         gst_bus_add_watch(bus.get(), reinterpret_cast<GstBusFunc>(&GstBackend::onBusMessage), this);
 }
@@ -135,8 +141,6 @@ GstBackend::~GstBackend() {
     if (watch_ != 0) {
         g_source_remove(watch_);
     }
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    gst_object_unref(playbin_);
 }
 
 int GstBackend::onBusMessage(GstBus*, GstMessage* message, void* self) {
@@ -152,13 +156,13 @@ void GstBackend::handle(GstMessage* message) {
             }
             if (length_ < 0) {
                 gint64 position = 0;
-                if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &position)) {
+                if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position)) {
                     length_ = position / GST_MSECOND;
                 }
             }
             playing_ = false;
             atEnd_ = true;
-            gst_element_set_state(playbin_, GST_STATE_PAUSED);
+            gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
             if (endOfStream) {
                 endOfStream();
             }
@@ -171,7 +175,7 @@ void GstBackend::handle(GstMessage* message) {
             qWarning("playback failed: %s", error ? error->message : "unknown error");
             if (playing_) {
                 playing_ = false;
-                gst_element_set_state(playbin_, GST_STATE_PAUSED);
+                gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
                 if (endOfStream) {
                     endOfStream();
                 }
@@ -184,11 +188,11 @@ void GstBackend::handle(GstMessage* message) {
 }
 
 void GstBackend::waitForState() {
-    gst_element_get_state(playbin_, nullptr, nullptr, kStateTimeout);
+    gst_element_get_state(playbin_.get(), nullptr, nullptr, kStateTimeout);
 }
 
 QString GstBackend::takeError() {
-    const BusPtr bus(gst_element_get_bus(playbin_));
+    const BusPtr bus(gst_element_get_bus(playbin_.get()));
     QString text;
     while (GstMessage* raw = gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR)) {
         const MessagePtr message(raw);
@@ -203,7 +207,7 @@ QString GstBackend::takeError() {
 }
 
 void GstBackend::dropEndOfStream() {
-    const BusPtr bus(gst_element_get_bus(playbin_));
+    const BusPtr bus(gst_element_get_bus(playbin_.get()));
     while (GstMessage* raw = gst_bus_pop_filtered(bus.get(), GST_MESSAGE_EOS)) {
         gst_message_unref(raw);
     }
@@ -218,26 +222,27 @@ void GstBackend::open(const QString& file, TMPDeviceTypes) {
         throw EMCIDeviceError(uriError ? QString::fromUtf8(uriError->message)
                                        : QStringLiteral("Unknown error code"));
     }
-    g_object_set(playbin_, "uri", uri.get(), nullptr);
-    const GstStateChangeReturn result = gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
+    const GstStateChangeReturn result = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
     GstState state = GST_STATE_VOID_PENDING;
     const GstStateChangeReturn settled =
         result == GST_STATE_CHANGE_FAILURE
             ? result
-            : gst_element_get_state(playbin_, &state, nullptr, kStateTimeout);
+            : gst_element_get_state(playbin_.get(), &state, nullptr, kStateTimeout);
     if (settled != GST_STATE_CHANGE_SUCCESS || state != GST_STATE_PAUSED) {
         QString text = takeError();
-        gst_element_set_state(playbin_, GST_STATE_NULL);
+        gst_element_set_state(playbin_.get(), GST_STATE_NULL);
         throw EMCIDeviceError(text.isEmpty() ? QStringLiteral("Unknown error code") : text);
     }
     gint64 duration = 0;
-    length_ = gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) && duration >= 0
-                  ? duration / GST_MSECOND
-                  : -1;
+    length_ =
+        gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &duration) && duration >= 0
+            ? duration / GST_MSECOND
+            : -1;
 }
 
 void GstBackend::close() {
-    gst_element_set_state(playbin_, GST_STATE_NULL);
+    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
     playing_ = false;
     atEnd_ = false;
     length_ = -1;
@@ -246,7 +251,7 @@ void GstBackend::close() {
 void GstBackend::play() {
     atEnd_ = false;
     playing_ = true;
-    gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
 }
 
 void GstBackend::stop() {
@@ -254,13 +259,13 @@ void GstBackend::stop() {
         return;
     }
     playing_ = false;
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
     waitForState();
     dropEndOfStream();
 }
 
 void GstBackend::rewind() {
-    gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
+    gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                             0);
     waitForState();
@@ -278,7 +283,8 @@ void GstBackend::save(const QString&) {
 qint64 GstBackend::lengthMs() {
     if (length_ < 0) {
         gint64 duration = 0;
-        if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) && duration >= 0) {
+        if (gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &duration) &&
+            duration >= 0) {
             length_ = duration / GST_MSECOND;
         }
     }
@@ -290,7 +296,7 @@ qint64 GstBackend::positionMs() {
         return lengthMs();
     }
     gint64 position = 0;
-    if (!gst_element_query_position(playbin_, GST_FORMAT_TIME, &position) || position < 0) {
+    if (!gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position) || position < 0) {
         return 0;
     }
     const qint64 ms = position / GST_MSECOND;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "ringing/TMediaPlayer.h"
 
@@ -47,7 +48,10 @@ class GstBackend : public PlayerBackend {
     QString takeError();
     void dropEndOfStream();
 
-    GstElement* playbin_ = nullptr;
+    struct Unref {
+        void operator()(GstElement* element) const;
+    };
+    std::unique_ptr<GstElement, Unref> playbin_;
     unsigned watch_ = 0;
     bool playing_ = false;
     bool atEnd_ = false;
