@@ -7,6 +7,7 @@
 
 #include "TempDir.h"
 #include "app/TForm1.h"
+#include "core/SecondTimer.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlayerBackend.h"
@@ -24,6 +25,7 @@ struct FormFixture : ::testing::Test {
     std::unique_ptr<TForm1> form;
     FakePlayerBackend* backend = nullptr;
     FakePower* power = nullptr;
+    bool clockRunning = false;  // the clock timer was running when start-up ended
 
     FormFixture() {
         QDir(folder.path()).mkdir("Data");
@@ -56,6 +58,10 @@ struct FormFixture : ::testing::Test {
         form = std::make_unique<TForm1>(services);
         form->FormCreate();
         form->CreateWindows();
+        // Tests call the clock tick themselves, at the fake clock's times; the real timer would
+        // add ticks of its own whenever a test lets the event loop run.
+        clockRunning = form->tmr2->isEnabled();
+        form->tmr2->setEnabled(false);
         return *form;
     }
     // A sound file in the program folder (relative name) or anywhere (absolute).

@@ -75,7 +75,7 @@ TEST_F(PlaybackControlTest, RandomRowWithAnEmptyFolderStopsAndPlaysNothing) {
 
 TEST_F(PlaybackControlTest, RandomRowPlaysTheFirstTuneOfAFreshPlaylist) {
     tunes(6);
-    const QString mid = sound("随机音乐/zz.mid");
+    sound("随机音乐/zz.mid");  // a MIDI tune in the pool still opens as the row says
     fill("temp.dat", {makeRow(12, 0, 0, "午休", "随机音乐")});
     TForm1& f = start();
     f.btn6Click();
@@ -85,7 +85,6 @@ TEST_F(PlaybackControlTest, RandomRowPlaysTheFirstTuneOfAFreshPlaylist) {
     EXPECT_EQ(f.Form3->PlayIndex, 1);
     EXPECT_EQ(f.Form3->playlist().size(), 4);
     EXPECT_EQ(log.of("test-play"), QStringList{backend->opened.front()});
-    (void)mid;
 }
 
 TEST_F(PlaybackControlTest, StopEndsThePlaylistAndShowsIdle) {
