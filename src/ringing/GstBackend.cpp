@@ -125,8 +125,7 @@ GstBackend::GstBackend() {
         // Watch the buffers that reach the output, for the onset benchmarks.
         const std::unique_ptr<GstPad, ObjectUnref> pad(gst_element_get_static_pad(sink, "sink"));
         if (pad) {
-            probe_ = gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, onSinkBuffer, this,
-                                       nullptr);
+            gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, onSinkBuffer, this, nullptr);
         }
         g_object_set(playbin_.get(), "audio-sink", sink, nullptr);
     }

@@ -56,5 +56,4 @@ class GstBackend : public PlayerBackend {
     bool playing_ = false;
     bool atEnd_ = false;
     qint64 length_ = -1;
-    unsigned long probe_ = 0;
 };

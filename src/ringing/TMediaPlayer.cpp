@@ -91,33 +91,28 @@ void TMediaPlayer::Play() {
     }
 }
 
-void TMediaPlayer::Stop() {
+void TMediaPlayer::command(bool endsPlayback, const std::function<void()>& operation) {
     requireOpen();
-    endPlayback();
+    if (endsPlayback) {
+        endPlayback();
+    }
     const bool notify = takeRequest();
-    backend_->stop();
+    operation();
     if (notify) {
         deliver();
     }
+}
+
+void TMediaPlayer::Stop() {
+    command(true, [this] { backend_->stop(); });
 }
 
 void TMediaPlayer::StartRecording() {
-    requireOpen();
-    endPlayback();
-    const bool notify = takeRequest();
-    backend_->startRecording();
-    if (notify) {
-        deliver();
-    }
+    command(true, [this] { backend_->startRecording(); });
 }
 
 void TMediaPlayer::Save() {
-    requireOpen();
-    const bool notify = takeRequest();
-    backend_->save(FileName);
-    if (notify) {
-        deliver();
-    }
+    command(false, [this] { backend_->save(FileName); });
 }
 
 qint64 TMediaPlayer::Position() {

@@ -85,6 +85,9 @@ class TMediaPlayer : public QObject {
     void endPlayback();
     // Takes the armed request, if any; the command notifies once it has completed.
     bool takeRequest();
+    // A command on the open device: ends a pending play if it stops playback, takes an armed
+    // request, runs, then notifies for that request.
+    void command(bool endsPlayback, const std::function<void()>& operation);
     void deliver();
     void onEndOfStream();
 

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "EventWait.h"
 #include "TempDir.h"
 #include "ringing/GstBackend.h"
 #include "ringing/TestMedia.h"
@@ -31,11 +32,7 @@ struct GstBackendTest : ::testing::Test {
         QElapsedTimer timer;
         timer.start();
         player->Play();
-        while (player->Mode() == mpPlaying && timer.elapsed() < 15000) {
-            QEventLoop loop;
-            QTimer::singleShot(10, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
+        waitUntil([this] { return player->Mode() != mpPlaying; }, 15000);
         QCoreApplication::processEvents();
         return timer.elapsed();
     }

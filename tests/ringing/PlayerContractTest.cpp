@@ -8,27 +8,13 @@
 #include <QTimer>
 #include <functional>
 
+#include "EventWait.h"
 #include "TempDir.h"
 #include "fakes/FakePlayerBackend.h"
 #include "ringing/GstBackend.h"
 #include "ringing/TestMedia.h"
 
 namespace {
-
-// Processes events until `done` holds or the deadline passes.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 void deliverQueued() {
     QCoreApplication::processEvents();
