@@ -1,4 +1,4 @@
-// Player onset with the GStreamer back end into "fakesink sync=true": for each format, the time
+// Player onset with the GStreamer back end into a synchronised fake sink: for each format, the time
 // from Open to the first audio buffer at the sink, and from Play to it. Median and worst of 20.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,13 +9,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "OnsetSink.h"
 #include "Stats.h"
-#include "ringing/GstBackend.h"
-#include "ringing/TestMedia.h"
+#include "media/GstBackend.h"
+#include "media/TestMedia.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("TOLLVANE_AUDIO_SINK", "fakesink sync=true");
+    qputenv("TOLLVANE_AUDIO_SINK", onsetsink::kDescription);
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString wav = dir.filePath("a.wav");
@@ -27,16 +28,14 @@ int main(int argc, char** argv) {
     testmedia::encode(wma, "wma", 2000);
     testmedia::writeMidi(mid, 2000);
 
-    auto backend = std::make_unique<GstBackend>();
-    GstBackend* gst = backend.get();
-    TMediaPlayer player(std::move(backend));
     QElapsedTimer clock;
     qint64 firstAt = -1;
-    gst->firstBuffer = [&] {
+    onsetsink::install([&] {
         if (firstAt < 0) {
             firstAt = clock.nsecsElapsed();
         }
-    };
+    });
+    TMediaPlayer player(std::make_unique<GstBackend>());
 
     const struct {
         const char* name;

@@ -1,7 +1,7 @@
 // Ring onset: from the due second's boundary to the first audio buffer at the sink, with the
-// real GStreamer back end into "fakesink sync=true", for a WAV row, an MP3 row and a random-music
-// row (60 rings each): median, 99th percentile and worst. The ring tick is called at the boundary
-// itself; how late the one-second timer fires after a boundary is measured on its own.
+// real GStreamer back end into a synchronised fake sink, for a WAV row, an MP3 row and a
+// random-music row (60 rings each): median, 99th percentile and worst. The ring tick is called at
+// the boundary itself; how late the one-second timer fires after a boundary is measured on its own.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -13,14 +13,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "OnsetSink.h"
 #include "Stats.h"
 #include "app/TForm1.h"
 #include "core/SecondTimer.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakePower.h"
 #include "fakes/LogRecorder.h"
-#include "ringing/GstBackend.h"
-#include "ringing/TestMedia.h"
+#include "media/GstBackend.h"
+#include "media/TestMedia.h"
 #include "schedule/ScheduleFixture.h"
 
 namespace {
@@ -39,7 +41,7 @@ ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound)
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("TOLLVANE_AUDIO_SINK", "fakesink sync=true");
+    qputenv("TOLLVANE_AUDIO_SINK", onsetsink::kDescription);
     QApplication app(argc, argv);
     QTemporaryDir dir;
     QDir root(dir.path());
@@ -69,17 +71,13 @@ int main(int argc, char** argv) {
     LogRecorder log(clock);
     QElapsedTimer elapsed;
     qint64 firstAt = -1;
-    Services services{clock, dialogs, log.log, dir.path()};
-    services.playerBackend = [&] {
-        auto backend = std::make_unique<GstBackend>();
-        backend->firstBuffer = [&] {
-            if (firstAt < 0) {
-                firstAt = elapsed.nsecsElapsed();
-            }
-        };
-        return backend;
-    };
-    TForm1 form(services);
+    onsetsink::install([&] {
+        if (firstAt < 0) {
+            firstAt = elapsed.nsecsElapsed();
+        }
+    });
+    TForm1 form(Services{clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
+                         std::make_unique<FakePower>()});
     form.FormCreate();
     form.CreateWindows();
     form.chk1->setChecked(true);

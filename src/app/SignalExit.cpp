@@ -3,21 +3,41 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 
 namespace {
 
 int pipeFds[2] = {-1, -1};
+std::atomic<bool> signalled{false};
 
 void onSignal(int) {
+    signalled = true;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], &byte, 1);
 }
 
 }  // namespace
 
+void SignalExit::catchSignals() {
+    if (pipeFds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeFds) != 0) {
+        return;
+    }
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+bool SignalExit::caught() {
+    return signalled;
+}
+
 SignalExit::SignalExit(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeFds) != 0) {
+    catchSignals();
+    if (pipeFds[0] < 0) {
         return;
     }
     notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
@@ -26,12 +46,6 @@ SignalExit::SignalExit(QObject* parent) : QObject(parent) {
         [[maybe_unused]] const ssize_t n = ::read(pipeFds[0], &byte, 1);
         emit requested();
     });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
 }
 
 SignalExit::~SignalExit() {
@@ -41,4 +55,5 @@ SignalExit::~SignalExit() {
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
     pipeFds[0] = pipeFds[1] = -1;
+    signalled = false;
 }

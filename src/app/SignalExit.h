@@ -9,8 +9,15 @@ class QSocketNotifier;
 class SignalExit : public QObject {
     Q_OBJECT
   public:
+    // Catches the signals from now on; a signal that comes before the event loop runs waits for
+    // it. Called first thing in the program, so no moment of start-up is left unguarded.
+    static void catchSignals();
+
     explicit SignalExit(QObject* parent = nullptr);
     ~SignalExit() override;
+
+    // A signal has been caught (it may still wait to be delivered as requested()).
+    static bool caught();
 
   signals:
     void requested();

@@ -11,27 +11,23 @@
 
 #include "app/OtherForms.h"
 #include "app/RadioGroup.h"
+#include "app/StartupRestore.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "core/SecondTimer.h"
-#include "core/TimeOfDay.h"
+#include "media/TMediaPlayer.h"
+#include "randommusic/RandomPlaylist.h"
 #include "randommusic/TForm3.h"
 #include "ringing/AutoPlaySwitch.h"
 #include "ringing/ClockTick.h"
-#include "ringing/GstBackend.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
 #include "ringing/RingScheduler.h"
-#include "ringing/TMediaPlayer.h"
 #include "schedule/RunModeSelection.h"
-#include "schedule/ScheduleGrid.h"
+#include "scheduleui/ScheduleGrid.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
 #include "system/TForm5.h"
-
-namespace {
-const QString kSet = QStringLiteral("Set");
-}
 
 TForm1::TForm1(Services services, QWidget* parent)
     : QWidget(parent),
@@ -49,9 +45,8 @@ TForm1::TForm1(Services services, QWidget* parent)
         dbsmdbgrd1->applyLayout();
         hint_->ShowHintByClock();
     });
-    mp1 = new TMediaPlayer(
-        services_.playerBackend ? services_.playerBackend() : std::make_unique<GstBackend>(), this);
-    power_ = services_.power ? services_.power() : std::make_unique<SystemPower>();
+    mp1 = new TMediaPlayer(std::move(services_.playerBackend), this);
+    power_ = std::move(services_.power);
     shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, services_.dialogs,
                                                   services_.log, *chk5);
     tmr1 = new SecondTimer(services_.clock, this);
@@ -60,13 +55,13 @@ TForm1::TForm1(Services services, QWidget* parent)
 }
 
 void TForm1::CreateWindows() {
-    Form3 = std::make_unique<TForm3>(programFile(QStringLiteral("随机音乐")), settings_,
-                                     services_.dialogs, guard_, this);
-    playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *Form3, *lbl2, *lbl3, *lbl9,
+    music_ = std::make_unique<RandomPlaylist>(programFile(QStringLiteral("随机音乐")), settings_);
+    Form3 = std::make_unique<TForm3>(*music_, settings_, services_.dialogs, guard_, this);
+    playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *music_, *lbl2, *lbl3, *lbl9,
                                                   services_.log, services_.programFolder);
     scheduler_ =
-        std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *Form3, *hint_, *lbl3, *lbl9,
-                                        services_.log, services_.clock, EventNear, countdown);
+        std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *hint_, *lbl3, services_.log,
+                                        services_.clock, EventNear, countdown);
     AutoPlaySwitch::Controls locked;
     locked.locked = {rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
                      btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
@@ -87,6 +82,7 @@ void TForm1::CreateWindows() {
         EventNear,
         ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
                            [this] { rg1Click(); }, [this] { chk1Click(); }});
+    scheduler_->nearFound = [this] { clockTick_->ShowPreRingCountdown(); };
 }
 
 TForm1::~TForm1() {
@@ -125,41 +121,7 @@ void TForm1::addClockFont() {
 }
 
 void TForm1::FormCreate() {
-    lbl10->setText(QStringLiteral("Tollvane 校园音乐铃声\n按时间表自动播放上下课音乐"));
-    addClockFont();
-
-    dbsmtbl1.close();
-    dbsmtbl1.setFolder(programFile(QStringLiteral("Data")));
-
-    // Each change of selection runs its group's handler; then the run-mode handler runs once
-    // more so the table opens even when neither selection changed. A table that fails to open
-    // is reported and start-up goes on, so the clock and the other controls still come up.
-    rg1->setItemIndex(RunModeSelection::storedIndex(
-        settings_.readInteger(kSet, QStringLiteral("RunMode"), 0), 3));
-    rg2->setItemIndex(RunModeSelection::storedIndex(
-        settings_.readInteger(kSet, QStringLiteral("Weather"), 0), 2));
-    guard_.run([this] { rg1Click(); });
-
-    dbsmdbgrd1->applyLayout();
-    countdown = 16;
-    EventNear = false;
-    exitRequested = false;
-
-    chk2->setChecked(settings_.readInteger(kSet, QStringLiteral("Auto_Run"), 0) == 1);
-    chk5->setChecked(settings_.readInteger(kSet, QStringLiteral("AutoClose"), 0) == 1);
-    startMinimised_ = settings_.readInteger(kSet, QStringLiteral("MiniRun"), 0) == 1;
-    chk4->setChecked(startMinimised_);
-
-    QPalette panel = pnl1->palette();
-    panel.setColor(QPalette::Window, QColor(216, 228, 248));
-    pnl1->setPalette(panel);
-    QPalette unlit = lbl11->palette();
-    unlit.setColor(QPalette::WindowText, QColor(192, 220, 192));
-    lbl11->setPalette(unlit);
-    QPalette lit = lbl1->palette();
-    lit.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    lbl1->setPalette(lit);
-
+    StartupRestore(*this).run();
     tmr2->setEnabled(true);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "core/HandlerGuard.h"
@@ -13,6 +12,7 @@ class Clock;
 class Dialogs;
 class EventLog;
 class NextEventHint;
+class RandomPlaylist;
 class AutoPlaySwitch;
 class ClockTick;
 class Power;
@@ -38,16 +38,14 @@ class TForm3;
 class TForm4;
 class TForm5;
 
-// What the main window is given by the program entry (or by a test).
+// What the main window is given: the real back ends by the program entry, fakes by a test.
 struct Services {
     const Clock& clock;
     Dialogs& dialogs;
     EventLog& log;
     QString programFolder;
-    // Makes the player's back end; GStreamer when not given.
-    std::function<std::unique_ptr<PlayerBackend>()> playerBackend = {};
-    // Makes what switches the computer off; logind (or TOLLVANE_SHUTDOWN_COMMAND) when not given.
-    std::function<std::unique_ptr<Power>()> power = {};
+    std::unique_ptr<PlayerBackend> playerBackend;  // the player's audio back end
+    std::unique_ptr<Power> power;                  // what switches the computer off
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -58,7 +56,7 @@ class TForm1 : public QWidget {
     explicit TForm1(Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The creation handler: restores the settings and opens the working table.
+    // The creation handler: restores the settings and opens the working table (StartupRestore).
     void FormCreate();
     // Creates the other windows, hidden, in their order: random music, recorder, shutdown time.
     void CreateWindows();
@@ -78,8 +76,12 @@ class TForm1 : public QWidget {
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
+    IniFile& settings() { return settings_; }
     RingScheduler& scheduler() { return *scheduler_; }
-    bool startMinimised() const { return startMinimised_; }
+    RandomPlaylist& randomMusic() { return *music_; }
+    // Adds "digital.ttf" for the clock labels; removed again when the window goes.
+    void addClockFont();
+    bool startMinimised = false;
 
     // Shared fields.
     int countdown = 16;
@@ -138,13 +140,13 @@ class TForm1 : public QWidget {
   private:
     void buildControls();
     void connectHandlers();
-    void addClockFont();
 
     Services services_;
     IniFile settings_;
     HandlerGuard guard_;
     std::unique_ptr<NextEventHint> hint_;
     std::unique_ptr<RunModeSelection> runMode_;
+    std::unique_ptr<RandomPlaylist> music_;
     std::unique_ptr<PlaybackControl> playback_;
     std::unique_ptr<RingScheduler> scheduler_;
     std::unique_ptr<AutoPlaySwitch> autoPlay_;
@@ -152,5 +154,4 @@ class TForm1 : public QWidget {
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;
     int fontId_ = -1;
-    bool startMinimised_ = false;
 };

@@ -13,7 +13,7 @@
 #include "app/RadioGroup.h"
 #include "app/TForm1.h"
 #include "core/TimeOfDay.h"
-#include "schedule/ScheduleGrid.h"
+#include "scheduleui/ScheduleGrid.h"
 
 namespace {
 
@@ -74,6 +74,7 @@ void TForm1::buildControls() {
         *p.button = named(new QToolButton(this), p.name, {p.x, 210, 26, 26});
         (*p.button)->setIcon(style()->standardIcon(p.icon));
         (*p.button)->setToolTip(QString::fromUtf8(p.hint));
+        (*p.button)->setAccessibleName(QString::fromUtf8(p.hint));
     }
     chk1 = named(new QCheckBox(QStringLiteral("自动播放"), this), "chk1", {434, 203, 80, 20});
     chk2 = named(new QCheckBox(QStringLiteral("自动启动"), this), "chk2", {516, 203, 80, 20});
@@ -89,8 +90,11 @@ void TForm1::buildControls() {
     pnl1->setFrameShape(QFrame::StyledPanel);
     pnl1->setFrameShadow(QFrame::Sunken);
     pnl1->setAutoFillBackground(true);
+    colour(pnl1, QPalette::Window, QColor(216, 228, 248));
     lbl11 = named(new QLabel(QStringLiteral("88:88:88"), pnl1), "lbl11", {4, 4, 224, 58});
     lbl1 = named(new QLabel(pnl1), "lbl1", {4, 4, 224, 58});
+    colour(lbl11, QPalette::WindowText, QColor(192, 220, 192));  // the unlit segments
+    colour(lbl1, QPalette::WindowText, QColor(0, 0, 128));
     for (QLabel* digits : {lbl11, lbl1}) {
         digits->setAlignment(Qt::AlignCenter);
         digits->setAttribute(Qt::WA_TranslucentBackground);
@@ -107,6 +111,7 @@ void TForm1::buildControls() {
     rltrckbr1 = named(new QSlider(Qt::Vertical, grp2), "rltrckbr1", {16, 20, 22, 90});
     rltrckbr1->setRange(0, 100);
     rltrckbr1->setToolTip(QStringLiteral("调节音量"));
+    rltrckbr1->setAccessibleName(QStringLiteral("音量"));
     chk3 = named(new QCheckBox(QStringLiteral("静音"), grp2), "chk3", {4, 114, 48, 20});
 
     // Run mode and weather.
@@ -135,6 +140,7 @@ void TForm1::buildControls() {
         caption(grp1, QString::fromUtf8(s.label), {s.x, 20, 24, 22});
         *s.box = named(new QSpinBox(grp1), s.name, {s.x + 24, 20, 40, 22});
         (*s.box)->setRange(0, s.max);
+        (*s.box)->setAccessibleName(QString::fromUtf8(s.label).chopped(1));
     }
     for (int d = 0; d < 7; ++d) {
         chkweek[d] = named(new QCheckBox(tod::dayChar(d + 1), grp1), "", {6 + d * 29, 46, 30, 20});
@@ -145,15 +151,19 @@ void TForm1::buildControls() {
     caption(grp1, QStringLiteral("事件："), {6, 70, 40, 22});
     edtshijian =
         named(new QLineEdit(QStringLiteral("上课"), grp1), "edtshijian", {46, 70, 161, 22});
+    edtshijian->setAccessibleName(QStringLiteral("事件"));
     caption(grp1, QStringLiteral("声音："), {6, 96, 40, 22});
     edtAudio_filename = named(new QLineEdit(grp1), "edtAudio_filename", {46, 96, 105, 22});
     edtAudio_filename->setReadOnly(true);
+    edtAudio_filename->setAccessibleName(QStringLiteral("声音"));
     btn11 = named(new QToolButton(grp1), "btn11", {155, 95, 24, 24});
     btn11->setText(QStringLiteral("随"));
     btn11->setToolTip(QStringLiteral("设定该事件随机播放音乐"));
+    btn11->setAccessibleName(btn11->toolTip());
     btn1 = named(new QToolButton(grp1), "btn1", {183, 95, 24, 24});
     btn1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     btn1->setToolTip(QStringLiteral("选择声音文件"));
+    btn1->setAccessibleName(btn1->toolTip());
 
     // Push buttons along the bottom, left to right.
     line(this, {4, 395, 591, 3})->setObjectName(QStringLiteral("bvl2"));

@@ -1,4 +1,5 @@
-// Program entry: one running copy per session, then the main window and the event loop.
+// Program entry and composition root: the one place that names the real back ends. One running
+// copy per session, then the main window and the event loop.
 
 #include <QApplication>
 #include <QScreen>
@@ -9,24 +10,36 @@
 #include "app/TForm1.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
+#include "media/GstBackend.h"
+#include "system/Power.h"
 
 int main(int argc, char** argv) {
+    // Before anything else, so that a stop asked for during start-up still ends in order.
+    SignalExit::catchSignals();
+
     QApplication app(argc, argv);
+    // Only the application name: a display name would be added to every window title.
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tollvane"));
 
     const SystemClock clock = SystemClock::fromEnvironment();
     EventLog log(clock);
     QtDialogs dialogs;
+    SignalExit signalExit;
 
     SingleInstance instance;
     if (instance.anotherIsRunning()) {
+        log.write(QStringLiteral("already-running"), QApplication::applicationFilePath());
         dialogs.warning(QStringLiteral("警告"), QStringLiteral("程序已经在运行!"));
         return 0;
     }
     log.write(QStringLiteral("start"), QApplication::applicationFilePath());
 
-    TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath()});
+    TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
+                         std::make_unique<GstBackend>(), std::make_unique<SystemPower>()});
+    QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
+        form.exitRequested = true;
+        QApplication::quit();
+    });
     dialogs.setOwner(&form);
     form.FormCreate();
     form.CreateWindows();
@@ -36,18 +49,18 @@ int main(int argc, char** argv) {
         form.move(screen->availableGeometry().center() -
                   QPoint(frame.width() / 2, frame.height() / 2));
     }
-    if (form.startMinimised()) {
+    if (form.startMinimised) {
         form.showMinimized();
     } else {
         form.show();
     }
 
-    SignalExit signalExit;
-    QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
-        form.exitRequested = true;
-        QApplication::quit();
-    });
-    app.exec();
+    // A stop that came during start-up (its notice may have been taken by a nested event loop)
+    // ends the program here instead of entering the loop.
+    if (!SignalExit::caught()) {
+        app.exec();
+    }
+    form.exitRequested = true;
     form.dbsmtbl1.close();
     log.write(QStringLiteral("exit"));
     return 0;  // the program ends with 0 in every case

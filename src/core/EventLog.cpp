@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/Clock.h"
+#include "core/TimeOfDay.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ EventLog::EventLog(const Clock& clock, Sink sink)
     : clock_(clock), sink_(sink ? std::move(sink) : Sink(toStderr)) {}
 
 void EventLog::write(const QString& kind, const QString& details) {
-    QString line =
-        clock_.now().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) + QLatin1Char(' ') + kind;
+    QString line = tod::stamp(clock_.now(), true) + QLatin1Char(' ') + kind;
     if (!details.isEmpty()) {
         line += QLatin1Char(' ') + details;
     }

@@ -32,6 +32,9 @@ void SecondTimer::arm() {
 }
 
 void SecondTimer::fire() {
+    if (!enabled_) {
+        return;
+    }
     const qint64 second = clock_.now().toMSecsSinceEpoch() / 1000;
     if (second == lastSecond_) {
         arm();  // woke before the boundary: wait for it

@@ -15,11 +15,16 @@ class SecondTimer : public QObject {
     void setEnabled(bool enabled);
     bool isEnabled() const { return enabled_; }
 
+    // The expiry of the underlying timer: emits timeout() if the clock has reached a second not
+    // yet seen, and arms again for just after the next boundary. Tests call it with a fake clock.
+    void fire();
+    // How long, in milliseconds, the timer was last armed for.
+    int armedMs() const { return timer_.interval(); }
+
   signals:
     void timeout();
 
   private:
-    void fire();
     void arm();
 
     const Clock& clock_;

@@ -25,4 +25,9 @@ QString hms(const QTime& t) {
         .arg(t.second(), 2, 10, QLatin1Char('0'));
 }
 
+QString stamp(const QDateTime& t, bool withMs) {
+    return t.toString(withMs ? QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")
+                             : QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
 }  // namespace tod

@@ -20,4 +20,8 @@ QString weekdayField(int qtDayOfWeek);
 // Always 24-hour HH:mm:ss, whatever the user's locale says.
 QString hms(const QTime& t);
 
+// A moment as the log and its details write it: "2026-12-07T08:00:00", and with `withMs`
+// "2026-12-07T08:00:00.004".
+QString stamp(const QDateTime& t, bool withMs = false);
+
 }  // namespace tod

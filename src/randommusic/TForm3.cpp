@@ -8,23 +8,12 @@
 #include "core/Dialogs.h"
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
-#include "randommusic/MusicPool.h"
+#include "core/SettingsKeys.h"
+#include "randommusic/RandomPlaylist.h"
 
-namespace {
-const QString kSet = QStringLiteral("Set");
-const QString kCount = QStringLiteral("Music_SJ");
-constexpr int kMaxCount = 10;
-}  // namespace
-
-TForm3::TForm3(const QString& folder, IniFile& settings, Dialogs& dialogs, HandlerGuard& guard,
-               QWidget* parent, OrderSource order)
-    : QDialog(parent),
-      folder_(folder),
-      settings_(settings),
-      dialogs_(dialogs),
-      guard_(guard),
-      order_(order ? std::move(order)
-                   : OrderSource([](int n) { return randommusic::RandomOrder(n); })) {
+TForm3::TForm3(RandomPlaylist& music, IniFile& settings, Dialogs& dialogs, HandlerGuard& guard,
+               QWidget* parent)
+    : QDialog(parent), music_(music), settings_(settings), dialogs_(dialogs), guard_(guard) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("随机音乐"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -48,7 +37,7 @@ TForm3::TForm3(const QString& folder, IniFile& settings, Dialogs& dialogs, Handl
     auto* bottom = new QHBoxLayout;
     lbl4 = new QLabel(QStringLiteral("随机播放数目设定(1-10)："), this);
     se1 = new QSpinBox(this);
-    se1->setRange(1, kMaxCount);
+    se1->setRange(1, RandomPlaylist::kMaxCount);
     se1->setValue(4);
     bottom->addWidget(lbl4);
     bottom->addWidget(se1);
@@ -56,55 +45,24 @@ TForm3::TForm3(const QString& folder, IniFile& settings, Dialogs& dialogs, Handl
     layout->addLayout(bottom);
     connect(se1, &QSpinBox::valueChanged, this, [this] { guard_.run([this] { se1Change(); }); });
 
-    Rebuild();
+    connect(&music_, &RandomPlaylist::rebuilt, this, &TForm3::showDraw);
+    music_.Rebuild();
 }
 
-QStringList TForm3::pool() const {
-    QStringList items;
-    for (int i = 0; i < lst1->count(); ++i) {
-        items << lst1->item(i)->text();
-    }
-    return items;
-}
-
-QStringList TForm3::playlist() const {
-    QStringList items;
-    for (int i = 0; i < lst2->count(); ++i) {
-        items << lst2->item(i)->text();
-    }
-    return items;
-}
-
-void TForm3::Rebuild() {
-    if (rebuilding_) {
-        return;
-    }
-    rebuilding_ = true;
+void TForm3::showDraw() {
     lst2->clear();
     lst1->clear();
-    FormCreate();
-    rebuilding_ = false;
-}
-
-void TForm3::FormCreate() {
-    const QStringList tunes = randommusic::scanPool(folder_);
-    lst1->addItems(tunes);
-    lbl2->setText(QStringLiteral("共有 %1 首音乐").arg(tunes.size()));
-
-    const int count = std::min(settings_.readInteger(kSet, kCount, 4), kMaxCount);
-    se1->setValue(count);  // shown within 1..10; a change runs se1Change first
-
-    const std::vector<int> order =
-        count > tunes.size() ? std::vector<int>() : order_(static_cast<int>(tunes.size()));
-    lst2->addItems(randommusic::drawPlaylist(tunes, count, order));
-    PlayIndex = kNoPlaylist;
+    lst1->addItems(music_.pool());
+    lbl2->setText(QStringLiteral("共有 %1 首音乐").arg(music_.pool().size()));
+    se1->setValue(music_.drawCount());  // shown within 1..10; a change runs se1Change
+    lst2->addItems(music_.playlist());
 }
 
 void TForm3::se1Change() {
-    if (lst1->count() < se1->value()) {
+    if (music_.pool().size() < se1->value()) {
         dialogs_.message(QStringLiteral("随机音乐数大于可供选择的音乐数，重新设定"));
         se1->setValue(1);
         return;
     }
-    settings_.writeInteger(kSet, kCount, se1->value());
+    settings_.writeInteger(settings::kSet, settings::kMusicCount, se1->value());
 }

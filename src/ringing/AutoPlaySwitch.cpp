@@ -6,6 +6,7 @@
 
 #include "core/IniFile.h"
 #include "core/SecondTimer.h"
+#include "core/SettingsKeys.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/RingScheduler.h"
 
@@ -29,7 +30,7 @@ void AutoPlaySwitch::chk1Click(bool checked) {
         controls_.save->setEnabled(false);
         controls_.event->clear();
         controls_.sound->clear();
-        settings_.writeInteger(QStringLiteral("Set"), QStringLiteral("Auto_Play"), 1);
+        settings_.writeInteger(settings::kSet, settings::kAutoPlay, 1);
         hint_.ShowHintByClock();
     } else {
         tmr1_.setEnabled(false);
@@ -40,6 +41,6 @@ void AutoPlaySwitch::chk1Click(bool checked) {
         for (QCheckBox* day : controls_.weekdays) {
             day->setChecked(true);
         }
-        settings_.writeInteger(QStringLiteral("Set"), QStringLiteral("Auto_Play"), 0);
+        settings_.writeInteger(settings::kSet, settings::kAutoPlay, 0);
     }
 }

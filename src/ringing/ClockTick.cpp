@@ -8,9 +8,10 @@
 #include "core/EventLog.h"
 #include "core/IniFile.h"
 #include "core/NativePath.h"
+#include "core/SettingsKeys.h"
 #include "core/TimeOfDay.h"
+#include "media/TMediaPlayer.h"
 #include "ringing/RingScheduler.h"
-#include "ringing/TMediaPlayer.h"
 
 namespace {
 constexpr int kStartupMoment = 12;
@@ -77,7 +78,7 @@ void ClockTick::tmr2Timer() {
         labels_.status.setText(QStringLiteral("播放状态：空闲"));
     }
     if (EventNear_) {
-        ShowPreRingCountdown(now);
+        ShowPreRingCountdown();
     }
 
     if (countdown_ > kStartupMoment) {
@@ -94,7 +95,8 @@ void ClockTick::tmr2Timer() {
     }
 }
 
-void ClockTick::ShowPreRingCountdown(const QDateTime& now) {
+void ClockTick::ShowPreRingCountdown() {
+    const QDateTime now = clock_.now();
     // The seconds left are counted from the event's own second, so the number is exact and
     // never drops below zero, whatever the order of the two timers within a second.
     const QDateTime& at = scheduler_.nearEvent();
@@ -140,7 +142,7 @@ void ClockTick::applyAutoPlay(const QDateTime& now) {
         return;
     }
     autoPlayApplied_ = true;
-    if (settings_.readInteger(QStringLiteral("Set"), QStringLiteral("Auto_play"), 0) != 1) {
+    if (settings_.readInteger(settings::kSet, settings::kAutoPlay, 0) != 1) {
         return;
     }
     const int day = now.date().dayOfWeek();

@@ -38,6 +38,8 @@ class ClockTick {
               int& countdown, bool& EventNear, Actions actions);
 
     void tmr2Timer();
+    // Shows the seconds left to the coming event in the hint line (while EventNear is set).
+    void ShowPreRingCountdown();
 
     // "m:ss" of a time in milliseconds: minutes unwrapped, seconds with two digits.
     static QString MinSecText(qint64 milliseconds);
@@ -47,7 +49,6 @@ class ClockTick {
     static QString weekendText();
 
   private:
-    void ShowPreRingCountdown(const QDateTime& now);
     void startupMoment(const QDateTime& now);
     void applyAutoPlay(const QDateTime& now);
 

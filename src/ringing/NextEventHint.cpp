@@ -33,9 +33,9 @@ void NextEventHint::ShowHintByClock() {
 }
 
 void NextEventHint::ShowHintAfterRing() {
-    const QString today = tod::weekdayField(clock_.now().date().dayOfWeek());
+    const int today = clock_.now().date().dayOfWeek();
     table_.next();
-    while (!table_.eof() && !table_.field(today).toBool()) {
+    while (!table_.eof() && !table_.current().ringsOn(today)) {
         table_.next();
     }
     writeHint();

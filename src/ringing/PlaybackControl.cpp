@@ -5,16 +5,16 @@
 
 #include "core/EventLog.h"
 #include "core/NativePath.h"
-#include "randommusic/TForm3.h"
+#include "randommusic/RandomPlaylist.h"
 #include "schedule/ScheduleRow.h"
 #include "schedule/ScheduleTable.h"
 
-PlaybackControl::PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, TForm3& form3,
+PlaybackControl::PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music,
                                  QLabel& lbl2, QLabel& lbl3, QLabel& lbl9, EventLog& log,
                                  QString programFolder)
     : mp1_(mp1),
       table_(table),
-      form3_(form3),
+      music_(music),
       lbl2_(lbl2),
       lbl3_(lbl3),
       lbl9_(lbl9),
@@ -44,8 +44,8 @@ QString PlaybackControl::resolve(const QString& field) const {
     return QDir(folder_).filePath(field);
 }
 
-void PlaybackControl::StartRowSound() {
-    mp1_.DeviceType = deviceTypeFor(table_.field(schedule::kSound).toString());
+void PlaybackControl::startSound(const ScheduleRow& row) {
+    mp1_.DeviceType = deviceTypeFor(row.sound);
     mp1_.Open();
     mp1_.Play();
 }
@@ -58,13 +58,7 @@ void PlaybackControl::StopBeforeNewSound() {
 
 void PlaybackControl::StopPlayback() {
     StopBeforeNewSound();
-    form3_.PlayIndex = TForm3::kNoPlaylist;
-}
-
-void PlaybackControl::btn3Click() {
-    StopPlayback();
-    lbl2_.setText(QStringLiteral("播放状态：空闲"));
-    log_.write(QStringLiteral("stop"));
+    music_.PlayIndex = RandomPlaylist::kNoPlaylist;
 }
 
 bool PlaybackControl::chooseFile(const QString& path) {
@@ -77,33 +71,62 @@ bool PlaybackControl::chooseFile(const QString& path) {
     return true;
 }
 
+PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uint16_t fileIndex) {
+    StopBeforeNewSound();
+    playlistRow = row;
+    if (row.sound != schedule::kRandomMusic) {
+        if (!chooseFile(resolve(row.sound))) {
+            return Start::MissingFile;
+        }
+        music_.PlayIndex = fileIndex;
+    } else {
+        music_.Rebuild();
+        music_.PlayIndex = 0;
+        if (music_.playlist().isEmpty()) {
+            return Start::EmptyPlaylist;
+        }
+        if (!chooseFile(music_.playlist().front())) {
+            return Start::MissingFile;
+        }
+        music_.PlayIndex = 1;
+    }
+    startSound(row);
+    return Start::Played;
+}
+
+bool PlaybackControl::PlayNextTune(const ScheduleRow& row, bool ringsToday) {
+    const QStringList& playlist = music_.playlist();
+    if (music_.PlayIndex >= playlist.size()) {
+        mp1_.Stop();  // the playlist is over
+        return false;
+    }
+    if (!chooseFile(playlist[music_.PlayIndex])) {
+        return false;  // tried again at the next idle tick
+    }
+    ++music_.PlayIndex;
+    mp1_.setTimeFormatMilliseconds();
+    if (!ringsToday) {
+        return false;
+    }
+    startSound(row);
+    return true;
+}
+
+void PlaybackControl::btn3Click() {
+    StopPlayback();
+    lbl2_.setText(QStringLiteral("播放状态：空闲"));
+    log_.write(QStringLiteral("stop"));
+}
+
 void PlaybackControl::btn6Click() {
     if (table_.recNo() <= 0) {
         return;
     }
-    StopBeforeNewSound();
-    playlistRow = table_.current();
-    const QString field = playlistRow->sound;
-    if (field != schedule::kRandomMusic) {
-        if (!chooseFile(resolve(field))) {
-            return;
-        }
-        form3_.PlayIndex = 0;
-    } else {
-        form3_.Rebuild();
-        form3_.PlayIndex = 0;
-        const QStringList playlist = form3_.playlist();
-        if (playlist.isEmpty()) {
-            StopBeforeNewSound();
-            return;
-        }
-        if (!chooseFile(playlist.front())) {
-            return;
-        }
-        form3_.PlayIndex = 1;
+    // A test play leaves the cursor at 0, not at "no playlist" as a ring does; either way no
+    // tune follows a plain file.
+    if (PlayRow(table_.current(), 0) == Start::Played) {
+        log_.write(QStringLiteral("test-play"), mp1_.FileName);
     }
-    StartRowSound();
-    log_.write(QStringLiteral("test-play"), mp1_.FileName);
 }
 
 void PlaybackControl::mp1Notify() {

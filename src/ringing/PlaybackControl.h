@@ -1,25 +1,39 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 
-#include "ringing/TMediaPlayer.h"
+#include "media/TMediaPlayer.h"
+#include "randommusic/RandomPlaylist.h"
 #include "schedule/ScheduleRow.h"
 
 class EventLog;
 class QLabel;
+class RandomPlaylist;
 class ScheduleTable;
-class TForm3;
 
-// Playback on the main window: the steps that start a row's sound and stop playback, the stop
-// and test-play buttons, and the player's notification handler with its mode text.
+// Playback on the main window: the one path that starts a row's sound (used by the ring, by test
+// play and by a playlist's continuation), the stop and test-play buttons, and the player's
+// notification handler with its mode text.
 class PlaybackControl {
   public:
-    PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, TForm3& form3, QLabel& lbl2,
+    // What starting a row's sound came to.
+    enum class Start {
+        Played,         // the file, or the first tune of a fresh playlist, is playing
+        MissingFile,    // the file does not exist (shown and logged)
+        EmptyPlaylist,  // a random-music row with no tunes in the folder
+    };
+
+    PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music, QLabel& lbl2,
                     QLabel& lbl3, QLabel& lbl9, EventLog& log, QString programFolder);
 
-    // Opens FileName with the device type that the current row's sound field names, and plays.
-    void StartRowSound();
+    // Stops what plays and starts the row's sound: its file, or for a random-music row the first
+    // tune of a freshly drawn playlist, which later idle ticks continue (see PlayNextTune).
+    // For a file the playlist cursor becomes `fileIndex`.
+    Start PlayRow(const ScheduleRow& row, std::uint16_t fileIndex = RandomPlaylist::kNoPlaylist);
+    // Plays the next tune of the playlist in progress; false when there is none to play now.
+    bool PlayNextTune(const ScheduleRow& row, bool ringsToday);
     // Stops the player and ends any random playlist.
     void StopPlayback();
     // Stops the player before a new sound; a player that was never opened has nothing to stop.
@@ -35,17 +49,19 @@ class PlaybackControl {
     static TMPDeviceTypes deviceTypeFor(const QString& field);
     static QString missingFileText();
 
-    // Sets FileName; false (with the message and a log line) when no such file exists.
-    bool chooseFile(const QString& path);
-
     // The row whose ring or test play started the sound now playing; a random playlist goes on
     // under this row, whatever row is current later.
     std::optional<ScheduleRow> playlistRow;
 
   private:
+    // Sets FileName; false (with the message and a log line) when no such file exists.
+    bool chooseFile(const QString& path);
+    // Opens FileName with the device type that the row's sound field names, and plays.
+    void startSound(const ScheduleRow& row);
+
     TMediaPlayer& mp1_;
     ScheduleTable& table_;
-    TForm3& form3_;
+    RandomPlaylist& music_;
     QLabel& lbl2_;
     QLabel& lbl3_;
     QLabel& lbl9_;

@@ -8,36 +8,25 @@
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "core/TimeOfDay.h"
-#include "randommusic/TForm3.h"
+#include "media/TMediaPlayer.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
-#include "ringing/TMediaPlayer.h"
 #include "schedule/ScheduleTable.h"
 
 namespace {
 
-bool onDay(const ScheduleRow& row, const QDate& date) {
-    return row.days[static_cast<size_t>(date.dayOfWeek() - 1)];
-}
-
 const QString kStopped = QStringLiteral("停止");
-
-QString stamp(const QDateTime& t) {
-    return t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-}
 
 }  // namespace
 
 RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
-                             TForm3& form3, NextEventHint& hint, QLabel& lbl3, QLabel& lbl9,
-                             EventLog& log, const Clock& clock, bool& EventNear, int& countdown)
+                             NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
+                             bool& EventNear, int& countdown)
     : table_(table),
       mp1_(mp1),
       playback_(playback),
-      form3_(form3),
       hint_(hint),
       lbl3_(lbl3),
-      lbl9_(lbl9),
       log_(log),
       clock_(clock),
       EventNear_(EventNear),
@@ -85,7 +74,7 @@ void RingScheduler::tmr1Timer() {
 bool RingScheduler::dueOn(const QDateTime& second) {
     const QTime t = second.time();
     return table_.locate(t.hour(), t.minute(), t.second()) &&
-           table_.field(tod::weekdayField(second.date().dayOfWeek())).toBool();
+           table_.current().ringsOn(second.date().dayOfWeek());
 }
 
 bool RingScheduler::evaluate(const QDateTime& second) {
@@ -99,14 +88,18 @@ bool RingScheduler::evaluate(const QDateTime& second) {
         // day's). Normally a row enters this window ten seconds ahead; looking at the whole
         // window also finds the nearer row when ringing was switched on, or a bell rang, less
         // than ten seconds before it.
-        const QString today = tod::weekdayField(second.date().dayOfWeek());
+        const int today = second.date().dayOfWeek();
         for (int k = 1; k <= kLookAheadSeconds && !EventNear_; ++k) {
             const QTime t = second.time().addSecs(k);  // wraps at midnight
-            if (table_.locate(t.hour(), t.minute(), t.second()) && table_.field(today).toBool()) {
+            if (table_.locate(t.hour(), t.minute(), t.second()) &&
+                table_.current().ringsOn(today)) {
                 EventNear_ = true;
                 nearAt_ = second.addSecs(k);
                 nearName_ = table_.current().event;
             }
+        }
+        if (EventNear_ && nearFound) {
+            nearFound();
         }
     }
     if (!dueOn(second)) {
@@ -120,34 +113,20 @@ void RingScheduler::ring(const QDateTime& second) {
     EventNear_ = false;
     nearAt_ = {};
     countdown_ = 11;
-    playback_.StopBeforeNewSound();
     const ScheduleRow row = table_.current();
-    playback_.playlistRow = row;
     const QString when = tod::hms(second.time());
-
-    if (row.sound != schedule::kRandomMusic) {
-        if (!playback_.chooseFile(playback_.resolve(row.sound))) {
+    switch (playback_.PlayRow(row)) {
+        case PlaybackControl::Start::MissingFile:
             return;
-        }
-        form3_.PlayIndex = TForm3::kNoPlaylist;
-    } else {
-        form3_.Rebuild();
-        form3_.PlayIndex = 0;
-        const QStringList playlist = form3_.playlist();
-        if (playlist.isEmpty()) {
+        case PlaybackControl::Start::EmptyPlaylist:
             log_.write(QStringLiteral("ring"), when + QLatin1Char(' ') + row.event +
                                                    QStringLiteral(" （随机音乐文件夹里没有音乐）"));
-            hint_.ShowHintAfterRing();
-            return;
-        }
-        if (!playback_.chooseFile(playlist.front())) {
-            return;
-        }
-        form3_.PlayIndex = 1;
+            break;
+        case PlaybackControl::Start::Played:
+            log_.write(QStringLiteral("ring"),
+                       when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName);
+            break;
     }
-    playback_.StartRowSound();
-    log_.write(QStringLiteral("ring"),
-               when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName);
     hint_.ShowHintAfterRing();
 }
 
@@ -163,26 +142,14 @@ void RingScheduler::continuation() {
         playback_.StopPlayback();
         return;
     }
-    const QStringList playlist = form3_.playlist();
-    if (form3_.PlayIndex >= playlist.size()) {
-        mp1_.Stop();  // the playlist is over
-        return;
-    }
-    if (!playback_.chooseFile(playlist[form3_.PlayIndex])) {
-        return;  // tried again at the next idle tick
-    }
-    ++form3_.PlayIndex;
-    mp1_.DeviceType = PlaybackControl::deviceTypeFor(row->sound);
-    mp1_.setTimeFormatMilliseconds();
-    if (onDay(*row, clock_.now().date())) {
-        mp1_.Open();
-        mp1_.Play();
+    if (playback_.PlayNextTune(*row, row->ringsOn(clock_.now().date().dayOfWeek()))) {
         log_.write(QStringLiteral("playlist-tune"), mp1_.FileName);
     }
 }
 
 void RingScheduler::logJump(const QDateTime& from, const QDateTime& to) {
-    log_.write(QStringLiteral("clock-jump"), stamp(from) + QStringLiteral(" -> ") + stamp(to));
+    log_.write(QStringLiteral("clock-jump"),
+               tod::stamp(from) + QStringLiteral(" -> ") + tod::stamp(to));
 }
 
 void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
@@ -197,13 +164,13 @@ void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
             QDateTime at = after;  // same time zone as the clock's times
             at.setDate(day);
             at.setTime(QTime(row.hour, row.minute, row.second));
-            if (at > after && at < before && onDay(row, day)) {
+            if (at > after && at < before && row.ringsOn(day.dayOfWeek())) {
                 missed.emplace_back(at, row.event);
             }
         }
     }
     std::sort(missed.begin(), missed.end());
     for (const auto& [at, event] : missed) {
-        log_.write(QStringLiteral("missed"), stamp(at) + QLatin1Char(' ') + event);
+        log_.write(QStringLiteral("missed"), tod::stamp(at) + QLatin1Char(' ') + event);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 #include "core/SecondSequence.h"
 
@@ -11,7 +12,6 @@ class NextEventHint;
 class PlaybackControl;
 class QLabel;
 class ScheduleTable;
-class TForm3;
 class TMediaPlayer;
 
 // The bell: on each tick of the ring timer, rings the rows of the working table that fall due,
@@ -27,9 +27,9 @@ class RingScheduler {
   public:
     static constexpr int kLookAheadSeconds = 10;
 
-    RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback, TForm3& form3,
-                  NextEventHint& hint, QLabel& lbl3, QLabel& lbl9, EventLog& log,
-                  const Clock& clock, bool& EventNear, int& countdown);
+    RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
+                  NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
+                  bool& EventNear, int& countdown);
 
     void tmr1Timer();
 
@@ -41,6 +41,10 @@ class RingScheduler {
     // The second and name of the event that the look-ahead found; valid while EventNear is set.
     const QDateTime& nearEvent() const { return nearAt_; }
     const QString& nearEventName() const { return nearName_; }
+
+    // Called when the look-ahead has just found the coming event, so its countdown can show at
+    // once rather than from the clock's next tick.
+    std::function<void()> nearFound;
 
   private:
     // Look-ahead and due check for one second; true when a row rang.
@@ -54,10 +58,8 @@ class RingScheduler {
     ScheduleTable& table_;
     TMediaPlayer& mp1_;
     PlaybackControl& playback_;
-    TForm3& form3_;
     NextEventHint& hint_;
     QLabel& lbl3_;
-    QLabel& lbl9_;
     EventLog& log_;
     const Clock& clock_;
     bool& EventNear_;

@@ -4,6 +4,7 @@
 
 #include "core/EventLog.h"
 #include "core/IniFile.h"
+#include "core/SettingsKeys.h"
 #include "schedule/ScheduleTable.h"
 
 RunModeSelection::RunModeSelection(ScheduleTable& table, IniFile& settings, EventLog& log,
@@ -33,7 +34,7 @@ void RunModeSelection::rg1Click(int runMode, int weather) {
     if (!name.isEmpty()) {
         table_.open(name);
         log_.write(QStringLiteral("table-open"), table_.filePath());
-        settings_.writeInteger(QStringLiteral("Set"), QStringLiteral("RunMode"), runMode);
+        settings_.writeInteger(settings::kSet, settings::kRunMode, runMode);
     }
     if (afterOpen_) {
         afterOpen_();
@@ -41,6 +42,6 @@ void RunModeSelection::rg1Click(int runMode, int weather) {
 }
 
 void RunModeSelection::rg2Click(int runMode, int weather) {
-    settings_.writeInteger(QStringLiteral("Set"), QStringLiteral("Weather"), weather);
+    settings_.writeInteger(settings::kSet, settings::kWeather, weather);
     rg1Click(runMode, weather);
 }

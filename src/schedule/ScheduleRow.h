@@ -17,6 +17,10 @@ struct ScheduleRow {
     std::array<bool, 7> days{};  // Monday ... Sunday
 
     int timeOfDay() const { return tod::seconds(hour, minute, second); }
+    // Whether the event applies on a day, by Qt's day of week (1 = Monday ... 7 = Sunday).
+    bool ringsOn(int qtDayOfWeek) const {
+        return qtDayOfWeek >= 1 && qtDayOfWeek <= 7 && days[static_cast<size_t>(qtDayOfWeek - 1)];
+    }
     bool operator==(const ScheduleRow&) const = default;
 };
 

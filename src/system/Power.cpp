@@ -1,7 +1,9 @@
 #include "system/Power.h"
 
+#include <QCursor>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QGuiApplication>
 #include <QProcess>
 
 void SystemPower::powerOff() {
@@ -19,5 +21,11 @@ void SystemPower::powerOff() {
     const QDBusReply<QString> may = logind.call(QStringLiteral("CanPowerOff"));
     if (may.isValid() && may.value() == QLatin1String("yes")) {
         logind.call(QDBus::NoBlock, QStringLiteral("PowerOff"), false);
+    }
+}
+
+void SystemPower::parkPointer() {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QCursor::setPos(0, 0);
     }
 }

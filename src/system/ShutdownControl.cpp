@@ -1,25 +1,19 @@
 #include "system/ShutdownControl.h"
 
 #include <QCheckBox>
-#include <QCursor>
-#include <QGuiApplication>
 
 #include "core/Dialogs.h"
 #include "core/EventLog.h"
 #include "core/IniFile.h"
+#include "core/SettingsKeys.h"
 #include "system/Power.h"
-
-namespace {
-const QString kCloseTime = QStringLiteral("CloseTime");
-}
 
 ShutdownControl::ShutdownControl(Power& power, IniFile& settings, Dialogs& dialogs, EventLog& log,
                                  QCheckBox& chk5)
     : power_(power), settings_(settings), dialogs_(dialogs), log_(log), chk5_(chk5) {}
 
 void ShutdownControl::chk5Click() {
-    settings_.writeInteger(QStringLiteral("Set"), QStringLiteral("AutoClose"),
-                           chk5_.isChecked() ? 1 : 0);
+    settings_.writeInteger(settings::kSet, settings::kAutoClose, chk5_.isChecked() ? 1 : 0);
 }
 
 void ShutdownControl::request() {
@@ -35,15 +29,12 @@ void ShutdownControl::N5Click() {
 
 void ShutdownControl::timedCheck(const QDateTime& second) {
     const QTime t = second.time();
-    if (settings_.readInteger(kCloseTime, QStringLiteral("Hour"), 0) != t.hour() ||
-        settings_.readInteger(kCloseTime, QStringLiteral("Minute"), 0) != t.minute() ||
-        settings_.readInteger(kCloseTime, QStringLiteral("Second"), 0) != t.second() ||
+    if (settings_.readInteger(settings::kCloseTime, settings::kHour, 0) != t.hour() ||
+        settings_.readInteger(settings::kCloseTime, settings::kMinute, 0) != t.minute() ||
+        settings_.readInteger(settings::kCloseTime, settings::kSecond, 0) != t.second() ||
         !chk5_.isChecked()) {
         return;
     }
-    // The pointer goes to the corner first, where the platform lets a program move it.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        QCursor::setPos(0, 0);
-    }
+    power_.parkPointer();
     request();
 }

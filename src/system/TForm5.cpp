@@ -8,10 +8,7 @@
 
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
-
-namespace {
-const QString kCloseTime = QStringLiteral("CloseTime");
-}
+#include "core/SettingsKeys.h"
 
 QValidator::State ClampingSpinBox::validate(QString& input, int& pos) const {
     const QValidator::State state = QSpinBox::validate(input, pos);
@@ -68,18 +65,18 @@ TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
 }
 
 void TForm5::FormCreate() {
-    se1->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Hour"), 0));
-    se2->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Minute"), 0));
-    se3->setValue(settings_.readInteger(kCloseTime, QStringLiteral("Second"), 0));
+    se1->setValue(settings_.readInteger(settings::kCloseTime, settings::kHour, 0));
+    se2->setValue(settings_.readInteger(settings::kCloseTime, settings::kMinute, 0));
+    se3->setValue(settings_.readInteger(settings::kCloseTime, settings::kSecond, 0));
 }
 
 void TForm5::btn1Click() {
     for (ClampingSpinBox* box : {se1, se2, se3}) {
         box->interpretText();  // a typed value counts, clamped to the field's range
     }
-    settings_.writeInteger(kCloseTime, QStringLiteral("Hour"), se1->value());
-    settings_.writeInteger(kCloseTime, QStringLiteral("Minute"), se2->value());
-    settings_.writeInteger(kCloseTime, QStringLiteral("Second"), se3->value());
+    settings_.writeInteger(settings::kCloseTime, settings::kHour, se1->value());
+    settings_.writeInteger(settings::kCloseTime, settings::kMinute, se2->value());
+    settings_.writeInteger(settings::kCloseTime, settings::kSecond, se3->value());
     close();
 }
 

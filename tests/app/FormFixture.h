@@ -44,18 +44,12 @@ struct FormFixture : ::testing::Test {
             .readInteger("Set", QString::fromLatin1(key), fallback);
     }
     TForm1& start() {
-        Services services{clock, dialogs, log.log, folder.path()};
-        services.playerBackend = [this] {
-            auto fake = std::make_unique<FakePlayerBackend>();
-            backend = fake.get();
-            return fake;
-        };
-        services.power = [this] {
-            auto fake = std::make_unique<FakePower>();
-            power = fake.get();
-            return fake;
-        };
-        form = std::make_unique<TForm1>(services);
+        auto fakeBackend = std::make_unique<FakePlayerBackend>();
+        auto fakePower = std::make_unique<FakePower>();
+        backend = fakeBackend.get();
+        power = fakePower.get();
+        form = std::make_unique<TForm1>(Services{clock, dialogs, log.log, folder.path(),
+                                                 std::move(fakeBackend), std::move(fakePower)});
         form->FormCreate();
         form->CreateWindows();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would

@@ -8,7 +8,7 @@
 #include "core/AppError.h"
 #include "core/SecondTimer.h"
 #include "ringing/NextEventHint.h"
-#include "schedule/ScheduleGrid.h"
+#include "scheduleui/ScheduleGrid.h"
 
 namespace {
 
@@ -156,7 +156,7 @@ TEST_F(TForm1Test, StoredOptionBoxesAreRestored) {
     EXPECT_FALSE(f.chk2->isChecked());
     EXPECT_TRUE(f.chk5->isChecked());
     EXPECT_TRUE(f.chk4->isChecked());
-    EXPECT_TRUE(f.startMinimised());
+    EXPECT_TRUE(f.startMinimised);
 }
 
 TEST_F(TForm1Test, HintAtStartNamesTheNextRowAndHighlightsIt) {

@@ -70,6 +70,17 @@ class ProgramRun {
         }
     }
 
+    // Waits until `count` lines of that kind have appeared (or the time runs out); returns them.
+    QStringList waitForCount(const QString& kind, int count, int timeoutMs = 30000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (all(kind).size() < count && timer.elapsed() < timeoutMs && process &&
+               process->state() != QProcess::NotRunning) {
+            process->waitForReadyRead(200);
+        }
+        return all(kind);
+    }
+
     // Every line of that kind logged so far.
     QStringList all(const QString& kind) {
         QStringList found;

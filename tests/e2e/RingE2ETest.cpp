@@ -6,7 +6,7 @@
 
 #include "core/IniFile.h"
 #include "e2e/ProgramRun.h"
-#include "ringing/TestMedia.h"
+#include "media/TestMedia.h"
 #include "schedule/ScheduleFixture.h"
 
 namespace {
@@ -17,28 +17,36 @@ ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound)
     return makeRow(h, m, s, event, sound, kMonToFri);
 }
 
-TEST(RingE2ETest, StartsItsTuneThenRingsEachRowAtItsSecond) {
+TEST(RingE2ETest, StartsItsTuneThenRingsEachRowAtItsSecondAndPlaysThePlaylistOn) {
     ProgramRun run;
     testmedia::writeWav(run.path("Music/上课 铃.wav"), 1000);
+    QStringList tunes;
     for (int i = 0; i < 3; ++i) {
-        testmedia::writeWav(run.path(QStringLiteral("随机音乐/曲%1.wav").arg(i)), 800);
+        tunes << run.path(QStringLiteral("随机音乐/曲%1.wav").arg(i));
+        testmedia::writeWav(tunes.back(), 700);
     }
+    constexpr std::array<bool, 7> kWeekend{false, false, false, false, false, true, true};
     ScheduleDb(run.dataFile("temp.dat"))
-        .replaceAll({row(8, 0, 0, "上课", "Music/上课 铃.wav"), row(8, 0, 3, "课间", "随机音乐"),
-                     row(8, 0, 4, "周末", "Music/上课 铃.wav")});
+        .replaceAll({row(8, 0, 0, "上课", "Music/上课 铃.wav"), row(8, 0, 2, "课间", "随机音乐"),
+                     makeRow(8, 0, 7, "周末", "Music/上课 铃.wav", kWeekend),
+                     row(8, 0, 8, "放学", "Music/上课 铃.wav")});
     IniFile(run.path("config.ini")).writeInteger("Set", "Auto_Play", 1);
 
-    run.start("2026-12-07T07:59:52");  // a Monday
+    run.start("2026-12-07T07:59:54");  // a Monday
     EXPECT_EQ(run.waitFor("startup-tune"), run.path("sys.mp3"));
-    const QString first = run.waitFor("ring");
-    EXPECT_EQ(first, "08:00:00 上课 " + run.path("Music/上课 铃.wav")) << run.log.toStdString();
-    run.waitFor("playlist-tune", 8000);
+    const QStringList rings = run.waitForCount("ring", 3);
     EXPECT_EQ(run.stop(), 0);
 
-    const QStringList rings = run.all("ring");
-    ASSERT_GE(rings.size(), 3) << run.log.toStdString();
-    EXPECT_TRUE(rings[1].startsWith("08:00:03 课间 " + run.path(QStringLiteral("随机音乐/曲"))));
-    EXPECT_TRUE(rings[2].startsWith("08:00:04 周末 "));
+    ASSERT_EQ(rings.size(), 3) << run.log.toStdString();
+    EXPECT_EQ(rings[0], "08:00:00 上课 " + run.path("Music/上课 铃.wav"));
+    // The random-music row plays one tune of the pool, and the idle ticks after each tune play
+    // the other two, one after the other; the weekend row stays silent on a Monday.
+    ASSERT_TRUE(rings[1].startsWith("08:00:02 课间 ")) << rings[1].toStdString();
+    QStringList played{rings[1].section(' ', 2)};
+    played << run.all("playlist-tune");
+    played.sort();
+    EXPECT_EQ(played, tunes) << run.log.toStdString();
+    EXPECT_TRUE(rings[2].startsWith("08:00:08 放学 ")) << rings[2].toStdString();
     EXPECT_TRUE(run.all("error").isEmpty()) << run.log.toStdString();
     // The start-up tune came before the first bell.
     EXPECT_LT(run.log.indexOf(" startup-tune "), run.log.indexOf(" ring "));
@@ -51,10 +59,14 @@ TEST(RingE2ETest, TimedShutdownIsRequestedExactlyOnce) {
     ini.writeInteger("CloseTime", "Hour", 17);
     ini.writeInteger("CloseTime", "Minute", 30);
     ini.writeInteger("CloseTime", "Second", 0);
+    // A bell three seconds later marks that the program ran on past the shutdown second.
+    ini.writeInteger("Set", "Auto_Play", 1);
+    testmedia::writeWav(run.path("Music/bell.wav"), 300);
+    ScheduleDb(run.dataFile("temp.dat")).replaceAll({row(17, 30, 3, "晚自习", "Music/bell.wav")});
 
     run.start("2026-12-07T17:29:55");
     EXPECT_FALSE(run.waitFor("shutdown-request").startsWith("<no"));
-    run.waitFor("never", 3000);  // a few more seconds
+    EXPECT_TRUE(run.waitFor("ring").startsWith("17:30:03 ")) << run.log.toStdString();
     EXPECT_EQ(run.stop(), 0);
     EXPECT_EQ(run.all("shutdown-request").size(), 1);
     QFile requests(run.path("shutdown-requests"));

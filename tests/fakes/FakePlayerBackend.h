@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <map>
 
-#include "ringing/TMediaPlayer.h"
+#include "media/TMediaPlayer.h"
 
 // A player back end with simulated time: nothing plays until the test advances it.
 class FakePlayerBackend : public PlayerBackend {

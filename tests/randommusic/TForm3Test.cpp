@@ -13,6 +13,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/LogRecorder.h"
+#include "randommusic/RandomPlaylist.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ struct TForm3Test : ::testing::Test {
     FakeDialogs dialogs;
     LogRecorder log{clock};
     HandlerGuard guard{dialogs, log.log};
+    std::unique_ptr<RandomPlaylist> list;
     std::unique_ptr<TForm3> form;
 
     void tunes(int count) {
@@ -38,11 +40,12 @@ struct TForm3Test : ::testing::Test {
     int storedCount() { return ini.readInteger("Set", "Music_SJ", -99); }
     // Draws in a known order: the reverse of the pool.
     TForm3& create() {
-        form = std::make_unique<TForm3>(music, ini, dialogs, guard, nullptr, [](int n) {
+        list = std::make_unique<RandomPlaylist>(music, ini, [](int n) {
             std::vector<int> order(static_cast<size_t>(n));
             std::iota(order.rbegin(), order.rend(), 1);
             return order;
         });
+        form = std::make_unique<TForm3>(*list, ini, dialogs, guard);
         return *form;
     }
 };
@@ -54,32 +57,34 @@ TEST_F(TForm3Test, PoolOfTwelveDrawsFourDistinctTunes) {
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.lbl2->text(), "共有 12 首音乐");
     EXPECT_EQ(f.se1->value(), 4);
-    const QStringList list = f.playlist();
-    ASSERT_EQ(list.size(), 4);
-    EXPECT_EQ(list.front(), f.pool().back());
-    EXPECT_EQ(QSet<QString>(list.begin(), list.end()).size(), 4);
-    EXPECT_EQ(f.PlayIndex, TForm3::kNoPlaylist);
+    const QStringList drawn = list->playlist();
+    ASSERT_EQ(drawn.size(), 4);
+    EXPECT_EQ(drawn.front(), list->pool().back());
+    EXPECT_EQ(QSet<QString>(drawn.begin(), drawn.end()).size(), 4);
+    EXPECT_EQ(list->PlayIndex, RandomPlaylist::kNoPlaylist);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(storedCount(), -99);  // nothing changed, nothing written
 }
 
 TEST_F(TForm3Test, RealDrawsAreRandomAndDistinct) {
     tunes(12);
-    TForm3 f(music, ini, dialogs, guard);
+    RandomPlaylist real(music, ini);
+    TForm3 f(real, ini, dialogs, guard);
     QSet<QString> firsts;
     for (int i = 0; i < 30; ++i) {
-        f.Rebuild();
-        const QStringList list = f.playlist();
-        EXPECT_EQ(QSet<QString>(list.begin(), list.end()).size(), 4);
-        firsts.insert(list.front());
+        real.Rebuild();
+        const QStringList& drawn = real.playlist();
+        EXPECT_EQ(QSet<QString>(drawn.begin(), drawn.end()).size(), 4);
+        firsts.insert(drawn.front());
+        EXPECT_EQ(f.lst2->item(0)->text(), drawn.front());  // the window shows each draw
     }
     EXPECT_GT(firsts.size(), 3);
 }
 
 TEST_F(TForm3Test, PoolSmallerThanTheCountGivesTheWholePoolUnshuffled) {
     tunes(3);
-    TForm3& f = create();
-    EXPECT_EQ(f.playlist(), f.pool());
+    create();
+    EXPECT_EQ(list->playlist(), list->pool());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -90,9 +95,9 @@ TEST_F(TForm3Test, StoredCountLargerThanThePoolIsRefusedAtStart) {
     EXPECT_EQ(dialogs.messages, QStringList{kRefusal});
     EXPECT_EQ(f.se1->value(), 1);
     EXPECT_EQ(storedCount(), 1);
-    EXPECT_EQ(f.playlist(), f.pool());  // this draw still used 8
-    f.Rebuild();
-    EXPECT_EQ(f.playlist().size(), 1);
+    EXPECT_EQ(list->playlist(), list->pool());  // this draw still used 8
+    list->Rebuild();
+    EXPECT_EQ(list->playlist().size(), 1);
 }
 
 TEST_F(TForm3Test, CountsAboveTenAndBelowOne) {
@@ -100,24 +105,24 @@ TEST_F(TForm3Test, CountsAboveTenAndBelowOne) {
     storeCount(15);
     TForm3& f = create();
     EXPECT_EQ(f.se1->value(), 10);
-    EXPECT_EQ(f.playlist().size(), 10);
+    EXPECT_EQ(list->playlist().size(), 10);
     EXPECT_EQ(storedCount(), 10);
 
     storeCount(0);
-    f.Rebuild();
-    EXPECT_TRUE(f.playlist().isEmpty());
+    list->Rebuild();
+    EXPECT_TRUE(list->playlist().isEmpty());
     EXPECT_EQ(f.se1->value(), 1);
     EXPECT_EQ(storedCount(), 1);
 
     storeCount(-3);
-    f.Rebuild();
-    EXPECT_TRUE(f.playlist().isEmpty());
+    list->Rebuild();
+    EXPECT_TRUE(list->playlist().isEmpty());
 }
 
 TEST_F(TForm3Test, EmptyPoolRefusesARaisedCountTwiceAndStoresNothing) {
     TForm3& f = create();
     EXPECT_EQ(f.lbl2->text(), "共有 0 首音乐");
-    EXPECT_TRUE(f.playlist().isEmpty());
+    EXPECT_TRUE(list->playlist().isEmpty());
     f.se1->setValue(2);
     EXPECT_EQ(dialogs.messages, (QStringList{kRefusal, kRefusal}));
     EXPECT_EQ(f.se1->value(), 1);
@@ -127,23 +132,24 @@ TEST_F(TForm3Test, EmptyPoolRefusesARaisedCountTwiceAndStoresNothing) {
 TEST_F(TForm3Test, ACountWithinThePoolIsStoredButTheListIsNotRedrawn) {
     tunes(6);
     TForm3& f = create();
-    const QStringList before = f.playlist();
+    const QStringList before = list->playlist();
     f.se1->setValue(6);
     EXPECT_EQ(storedCount(), 6);
-    EXPECT_EQ(f.playlist(), before);
+    EXPECT_EQ(list->playlist(), before);
     f.se1->setValue(7);
     EXPECT_EQ(storedCount(), 1);  // refused, reset to 1, and 1 stored
 }
 
 TEST_F(TForm3Test, ARefusedWriteIsReportedAndTheWindowGoesOn) {
     tunes(6);
-    TForm3& f = create();
+    create();
     IniFile broken(dir.file("config.ini/nested"));  // a folder that cannot exist
-    TForm3 g(music, broken, dialogs, guard);
+    RandomPlaylist other(music, broken);
+    TForm3 g(other, broken, dialogs, guard);
     g.se1->setValue(5);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.front().startsWith("Unable to write to "));
-    EXPECT_EQ(f.pool().size(), 6);
+    EXPECT_EQ(list->pool().size(), 6);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "core/SecondTimer.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/SchedulerFixture.h"
-#include "schedule/ScheduleGrid.h"
+#include "scheduleui/ScheduleGrid.h"
 
 namespace {
 

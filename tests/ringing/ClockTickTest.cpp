@@ -6,21 +6,10 @@
 #include "ringing/ClockTick.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/SchedulerFixture.h"
-#include "system/TForm5.h"
 
 namespace {
 
 struct ClockTickTest : SchedulerFixture {
-    // Ticks the clock once at `when`, after the player has played on for a second.
-    void clockTick(const QDateTime& when) {
-        clock.set(when);
-        if (backend != nullptr) {
-            backend->advance(1000);
-        }
-        QCoreApplication::sendPostedEvents();
-        form->guard().run([this] { form->tmr2Timer(); });
-        QCoreApplication::sendPostedEvents();
-    }
     // The first four ticks of a start at `when`; returns the status line after each.
     QStringList startUp(const QDateTime& when) {
         clock.set(when);
@@ -139,25 +128,25 @@ TEST_F(ClockTickTest, PreRingCountdownCountsTenToOneWhicheverTimerTicksFirst) {
     for (int s = 50; s < 60; ++s) {  // clock tick first
         clockTick(at(0, 8, 0, s));
         tick(at(0, 8, 0, s));
-        if (f.EventNear) {
-            clockTick(at(0, 8, 0, s));  // shown again in the same second
-        }
         second << f.lbl9->text();
     }
     EXPECT_EQ(second.front(), "事件提示：10 秒钟后播放<<<下课>>>音乐");
     EXPECT_EQ(second.back(), "事件提示：1 秒钟后播放<<<下课>>>音乐");
 }
 
-TEST_F(ClockTickTest, NoNegativeCountdownWhenTheEventDoesNotRing) {
+TEST_F(ClockTickTest, CountdownStopsAtZeroWhenTheRingIsLateAndEndsWhenSwitchedOff) {
     fill("temp.dat", {makeRow(8, 0, 0, "上课", sound("Music/bell.mp3"))});
     TForm1& f = startRinging(at(0, 7, 59, 50));
     tick(at(0, 7, 59, 50));
-    f.chk1->setChecked(false);  // switched off in the last ten seconds
+    ASSERT_TRUE(f.EventNear);
+    // The ring timer is held up; the clock ticks on past the event's second.
     for (int s = 51; s < 70; ++s) {
         clockTick(at(0, 7, 59, 0).addSecs(s));
+        EXPECT_GE(f.countdown, 0);
     }
-    EXPECT_GE(f.countdown, 0);
-    EXPECT_FALSE(f.lbl9->text().contains("-"));
+    EXPECT_EQ(f.lbl9->text(), "事件提示：0 秒钟后播放<<<上课>>>音乐");
+    f.chk1->setChecked(false);
+    EXPECT_FALSE(f.EventNear);
 }
 
 TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
@@ -174,71 +163,6 @@ TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
     }
     EXPECT_EQ(log.of("table-open").size(), opens + 1);
     EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(13, 0, 0, "下午"));
-}
-
-TEST_F(ClockTickTest, ShutdownAtTheStoredSecondOnlyWithTheSwitchOn) {
-    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=17\nMinute=30\nSecond=0\n");
-    clock.set(at(0, 17, 29, 50));
-    TForm1& f = start();
-    ASSERT_TRUE(f.chk5->isChecked());
-    for (int s = 51; s <= 75; ++s) {
-        clockTick(at(0, 17, 29, 0).addSecs(s));
-    }
-    EXPECT_EQ(power->requests, 1);
-    EXPECT_EQ(log.of("shutdown-request").size(), 1);
-
-    // A busy moment that skips the second still shuts down; a repeated second does not twice.
-    clockTick(at(1, 17, 29, 58));
-    clockTick(at(1, 17, 30, 2));
-    clockTick(at(1, 17, 30, 0));
-    EXPECT_EQ(power->requests, 2);
-
-    f.chk5->setChecked(false);
-    EXPECT_EQ(setting("AutoClose"), 0);
-    clockTick(at(2, 17, 30, 0));
-    EXPECT_EQ(power->requests, 2);
-}
-
-TEST_F(ClockTickTest, WithNoStoredTimeTheShutdownIsAtMidnight) {
-    writeConfig("[Set]\nAutoClose=1\n");
-    clock.set(at(0, 23, 59, 58));
-    start();
-    clockTick(at(0, 23, 59, 59));
-    EXPECT_EQ(power->requests, 0);
-    clockTick(at(1, 0, 0, 0));
-    EXPECT_EQ(power->requests, 1);
-}
-
-TEST_F(ClockTickTest, ManualShutdownAsksFirst) {
-    TForm1& f = start();
-    dialogs.answers = {false, true};
-    f.N5Click();
-    EXPECT_EQ(power->requests, 0);
-    f.N5Click();
-    EXPECT_EQ(power->requests, 1);
-    EXPECT_EQ(dialogs.questions.front(), "确定立即关闭计算机吗？");
-}
-
-TEST_F(ClockTickTest, ShutdownTimeWindowStoresClampedValues) {
-    writeConfig("[CloseTime]\nHour=18\nMinute=30\nSecond=5\n");
-    TForm1& f = start();
-    TForm5& w = *f.Form5;
-    EXPECT_EQ(w.windowTitle(), "关机时间设定");
-    EXPECT_EQ(w.se1->value(), 18);
-    EXPECT_EQ(w.se2->value(), 30);
-    EXPECT_EQ(w.se3->value(), 5);
-    auto* hourText = w.se1->findChild<QLineEdit*>();
-    hourText->selectAll();
-    hourText->insert("30");
-    EXPECT_EQ(hourText->text(), "30");  // the key is not refused
-    w.se2->setValue(0);
-    w.btn1->click();
-    IniFile ini(folder.file("config.ini"));
-    EXPECT_EQ(ini.readInteger("CloseTime", "Hour", -1), 23);
-    EXPECT_EQ(ini.readInteger("CloseTime", "Minute", -1), 0);
-    w.se3->setValue(44);
-    w.btn2->click();  // closes without saving
-    EXPECT_EQ(ini.readInteger("CloseTime", "Second", -1), 5);
 }
 
 TEST_F(ClockTickTest, ProgressShowsTheFileAndTimeLeft) {

@@ -1,10 +1,11 @@
 #include <QCoreApplication>
 #include <QLabel>
 
+#include "ScopedEnv.h"
 #include "app/FormFixture.h"
-#include "randommusic/TForm3.h"
+#include "media/TMediaPlayer.h"
+#include "randommusic/RandomPlaylist.h"
 #include "ringing/PlaybackControl.h"
-#include "ringing/TMediaPlayer.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ TEST_F(PlaybackControlTest, TestPlayPlaysTheHighlightedRowEvenBeforeAnythingElse
     EXPECT_EQ(backend->opened, QStringList{bell});
     EXPECT_EQ(backend->types.back(), dtSequencer);
     EXPECT_TRUE(backend->playing());
-    EXPECT_EQ(f.Form3->PlayIndex, 0);
+    EXPECT_EQ(f.randomMusic().PlayIndex, 0);
     EXPECT_EQ(f.dbsmtbl1.recNo(), 1);  // the current row does not move
     EXPECT_EQ(log.of("test-play"), QStringList{bell});
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -40,7 +41,7 @@ TEST_F(PlaybackControlTest, ARelativePathPlaysUnderTheProgramFolder) {
     const QString bell = sound("Music/下课 铃.wav");
     fill("temp.dat", {makeRow(8, 0, 0, "下课", "Music/下课 铃.wav")});
     TForm1& f = start();
-    QDir::setCurrent(QDir::rootPath());
+    const ScopedCurrentDir elsewhere(QDir::rootPath());
     f.btn6Click();
     EXPECT_EQ(backend->opened, QStringList{bell});
     EXPECT_EQ(backend->types.back(), dtAutoSelect);
@@ -69,7 +70,7 @@ TEST_F(PlaybackControlTest, RandomRowWithAnEmptyFolderStopsAndPlaysNothing) {
     TForm1& f = start();
     f.btn6Click();
     EXPECT_TRUE(backend->opened.isEmpty());
-    EXPECT_EQ(f.Form3->PlayIndex, 0);
+    EXPECT_EQ(f.randomMusic().PlayIndex, 0);
     EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 }
 
@@ -80,10 +81,10 @@ TEST_F(PlaybackControlTest, RandomRowPlaysTheFirstTuneOfAFreshPlaylist) {
     TForm1& f = start();
     f.btn6Click();
     ASSERT_EQ(backend->opened.size(), 1);
-    EXPECT_EQ(backend->opened.front(), f.Form3->playlist().front());
+    EXPECT_EQ(backend->opened.front(), f.randomMusic().playlist().front());
     EXPECT_EQ(backend->types.back(), dtAutoSelect);  // from the row's field, not the tune
-    EXPECT_EQ(f.Form3->PlayIndex, 1);
-    EXPECT_EQ(f.Form3->playlist().size(), 4);
+    EXPECT_EQ(f.randomMusic().PlayIndex, 1);
+    EXPECT_EQ(f.randomMusic().playlist().size(), 4);
     EXPECT_EQ(log.of("test-play"), QStringList{backend->opened.front()});
 }
 
@@ -95,7 +96,7 @@ TEST_F(PlaybackControlTest, StopEndsThePlaylistAndShowsIdle) {
     f.lbl2->setText("播放状态：正在播放<<<x>>>(0:03)");
     f.btn3Click();
     EXPECT_FALSE(backend->playing());
-    EXPECT_EQ(f.Form3->PlayIndex, TForm3::kNoPlaylist);
+    EXPECT_EQ(f.randomMusic().PlayIndex, RandomPlaylist::kNoPlaylist);
     EXPECT_EQ(f.lbl2->text(), "播放状态：空闲");
     EXPECT_EQ(log.of("stop").size(), 1);
     // Stop on a player that never opened is harmless too.

@@ -92,10 +92,10 @@ TEST_F(RingSchedulerTest, ARandomPlaylistPlaysToItsEndUnderTheRowThatStartedIt) 
     EXPECT_EQ(currentEvent(), "上课");  // the hint moved on to a plain row
     // Four tunes of 3 s each, one after the other, then silence.
     run(at(0, 12, 0, 1), at(0, 12, 0, 30));
-    EXPECT_EQ(backend->opened, f.Form3->playlist());
+    EXPECT_EQ(backend->opened, f.randomMusic().playlist());
     EXPECT_EQ(log.of("playlist-tune").size(), 3);
     EXPECT_FALSE(backend->playing());
-    EXPECT_GE(f.Form3->PlayIndex, 4);
+    EXPECT_GE(f.randomMusic().PlayIndex, 4);
 }
 
 TEST_F(RingSchedulerTest, StopEndsThePlaylist) {
@@ -113,10 +113,10 @@ TEST_F(RingSchedulerTest, AVanishedPlaylistTuneIsReportedAtEachIdleTickAndNotPas
     fill("temp.dat", {makeRow(12, 0, 0, "午休", "随机音乐")});
     TForm1& f = startRinging(at(0, 12, 0, 0));
     tick(at(0, 12, 0, 0));
-    QFile::remove(f.Form3->playlist()[1]);
+    QFile::remove(f.randomMusic().playlist()[1]);
     run(at(0, 12, 0, 1), at(0, 12, 0, 10));
     EXPECT_EQ(backend->opened.size(), 1);
-    EXPECT_EQ(f.Form3->PlayIndex, 1);
+    EXPECT_EQ(f.randomMusic().PlayIndex, 1);
     EXPECT_EQ(f.lbl9->text(), PlaybackControl::missingFileText());
     EXPECT_GE(log.of("missing-file").size(), 5);
 }

@@ -6,7 +6,7 @@
 
 #include "app/FormFixture.h"
 #include "app/RadioGroup.h"
-#include "randommusic/TForm3.h"
+#include "randommusic/RandomPlaylist.h"
 #include "ringing/RingScheduler.h"
 
 constexpr std::array<bool, 7> kMonToFri{true, true, true, true, true, false, false};
@@ -38,6 +38,17 @@ struct SchedulerFixture : FormFixture {
         }
         QCoreApplication::sendPostedEvents();
         form->guard().run([this] { form->tmr1Timer(); });
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // One tick of the clock timer at `when`, after the player has played on for a second.
+    void clockTick(const QDateTime& when) {
+        clock.set(when);
+        if (backend != nullptr) {
+            backend->advance(1000);
+        }
+        QCoreApplication::sendPostedEvents();
+        form->guard().run([this] { form->tmr2Timer(); });
         QCoreApplication::sendPostedEvents();
     }
 

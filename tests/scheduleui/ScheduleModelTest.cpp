@@ -3,8 +3,7 @@
 #include <QHeaderView>
 
 #include "schedule/ScheduleFixture.h"
-#include "schedule/ScheduleGrid.h"
-#include "schedule/ScheduleModel.h"
+#include "scheduleui/ScheduleModel.h"
 
 namespace {
 
@@ -34,33 +33,6 @@ TEST(ScheduleModelTest, ColumnsAreTheStoredFieldsAndWeekdaysReadTrueOrFalse) {
     EXPECT_FALSE(model.flags(model.index(0, 4)) & Qt::ItemIsEditable);
     table.close();
     EXPECT_EQ(model.rowCount(), 0);
-}
-
-TEST(ScheduleGridTest, HighlightFollowsTheCurrentRowBothWays) {
-    DataFolder data;
-    data.fill("temp.dat", {makeRow(8, 0, 0, "a"), makeRow(9, 0, 0, "b"), makeRow(10, 0, 0, "c")});
-    ScheduleTable table;
-    table.setFolder(data.path());
-    ScheduleGrid grid(table);
-    table.open("temp.dat");
-    grid.applyLayout();
-    EXPECT_TRUE(grid.isColumnHidden(0));
-    EXPECT_EQ(grid.columnWidth(1), 30);
-    EXPECT_EQ(grid.columnWidth(4), 160);
-    EXPECT_EQ(grid.columnWidth(5), 280);
-    EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
-
-    auto selected = [&] {
-        const auto rows = grid.selectionModel()->selectedRows();
-        return rows.size() == 1 ? rows[0].row() : -1;
-    };
-    EXPECT_EQ(selected(), 0);
-    table.locate(10, 0, 0);
-    EXPECT_EQ(selected(), 2);
-    emit grid.clicked(grid.model()->index(1, 3));
-    EXPECT_EQ(table.recNo(), 2);
-    table.deleteCurrent();
-    EXPECT_EQ(selected(), table.recNo() - 1);
 }
 
 }  // namespace

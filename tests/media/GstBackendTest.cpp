@@ -7,19 +7,21 @@
 #include <QTimer>
 
 #include "EventWait.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
-#include "ringing/GstBackend.h"
-#include "ringing/TestMedia.h"
+#include "media/GstBackend.h"
+#include "media/Soundfont.h"
+#include "media/TestMedia.h"
 
 namespace {
 
 struct GstBackendTest : ::testing::Test {
+    ScopedEnv sink{"TOLLVANE_AUDIO_SINK", "fakesink sync=true"};
     TempDir dir;
     std::unique_ptr<TMediaPlayer> player;
     int notifications = 0;
 
     void SetUp() override {
-        qputenv("TOLLVANE_AUDIO_SINK", "fakesink sync=true");
         player = std::make_unique<TMediaPlayer>(std::make_unique<GstBackend>());
         QObject::connect(player.get(), &TMediaPlayer::OnNotify, [this] { ++notifications; });
     }
@@ -100,19 +102,17 @@ TEST(SoundfontTest, ChosenByVariableElsePreferredElseAny) {
     QDir(dir.path()).mkpath("a");
     QDir(dir.path()).mkpath("b");
     dir.write("b/zzz.sf2", "x");
-    qunsetenv("TOLLVANE_SOUNDFONT");
-    EXPECT_EQ(GstBackend::findSoundfont({dir.file("a"), dir.file("b")}), dir.file("b/zzz.sf2"));
+    ScopedEnv chosen("TOLLVANE_SOUNDFONT", std::nullopt);
+    EXPECT_EQ(media::findSoundfont({dir.file("a"), dir.file("b")}), dir.file("b/zzz.sf2"));
     dir.write("b/TimGM6mb.sf2", "x");
-    EXPECT_EQ(GstBackend::findSoundfont({dir.file("a"), dir.file("b")}),
-              dir.file("b/TimGM6mb.sf2"));
+    EXPECT_EQ(media::findSoundfont({dir.file("a"), dir.file("b")}), dir.file("b/TimGM6mb.sf2"));
     QFile::link(dir.file("b/nothing.sf2"), dir.file("a/default-GM.sf2"));  // dangling link
-    EXPECT_EQ(GstBackend::findSoundfont({dir.file("a"), dir.file("b")}),
-              dir.file("b/TimGM6mb.sf2"));
+    EXPECT_EQ(media::findSoundfont({dir.file("a"), dir.file("b")}), dir.file("b/TimGM6mb.sf2"));
     dir.write("mine.sf2", "x");
-    qputenv("TOLLVANE_SOUNDFONT", dir.file("mine.sf2").toUtf8());
-    EXPECT_EQ(GstBackend::findSoundfont({dir.file("a")}), dir.file("mine.sf2"));
-    qunsetenv("TOLLVANE_SOUNDFONT");
-    EXPECT_TRUE(GstBackend::findSoundfont({dir.file("none")}).isEmpty());
+    chosen.set(dir.file("mine.sf2").toUtf8());
+    EXPECT_EQ(media::findSoundfont({dir.file("a")}), dir.file("mine.sf2"));
+    chosen.set(std::nullopt);
+    EXPECT_TRUE(media::findSoundfont({dir.file("none")}).isEmpty());
 }
 
 }  // namespace

@@ -9,10 +9,11 @@
 #include <functional>
 
 #include "EventWait.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "fakes/FakePlayerBackend.h"
-#include "ringing/GstBackend.h"
-#include "ringing/TestMedia.h"
+#include "media/GstBackend.h"
+#include "media/TestMedia.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ struct FakeKit : Kit {
 };
 
 struct GstKit : Kit {
-    GstKit() { qputenv("TOLLVANE_AUDIO_SINK", "fakesink sync=true"); }
+    ScopedEnv sink{"TOLLVANE_AUDIO_SINK", "fakesink sync=true"};
     std::unique_ptr<PlayerBackend> make() override { return std::make_unique<GstBackend>(); }
     QString file(const QString& name) override {
         const QString path = dir.file(name + ".wav");
@@ -209,9 +210,13 @@ TEST_P(PlayerContract, AFileThatCannotBeOpenedLeavesThePlayerClosed) {
     EXPECT_THROW(player->Stop(), EMCIDeviceError);
 }
 
+// Named so that test names stay the same from build to build.
+std::string backEndName(const ::testing::TestParamInfo<PlayerContract::ParamType>&) {
+    return "BackEnd";
+}
 INSTANTIATE_TEST_SUITE_P(Fake, PlayerContract,
-                         ::testing::Values([]() -> Kit* { return new FakeKit; }));
+                         ::testing::Values([]() -> Kit* { return new FakeKit; }), backEndName);
 INSTANTIATE_TEST_SUITE_P(GStreamer, PlayerContract,
-                         ::testing::Values([]() -> Kit* { return new GstKit; }));
+                         ::testing::Values([]() -> Kit* { return new GstKit; }), backEndName);
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ringing/TestMedia.h"
+#include "media/TestMedia.h"
 
 #include <gst/gst.h>
 

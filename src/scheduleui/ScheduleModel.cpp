@@ -1,4 +1,4 @@
-#include "schedule/ScheduleModel.h"
+#include "scheduleui/ScheduleModel.h"
 
 #include "schedule/ScheduleTable.h"
 

@@ -1,4 +1,4 @@
-#include "ringing/TMediaPlayer.h"
+#include "media/TMediaPlayer.h"
 
 #include <QMetaObject>
 

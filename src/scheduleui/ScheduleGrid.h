@@ -6,8 +6,8 @@ class ScheduleTable;
 class ScheduleModel;
 
 // The main window's read-only timetable list. Its highlighted row is the table's current row in
-// both directions: clicking a row makes it current, and every move of the current row by the
-// program moves the highlight.
+// both directions: every move of the highlight (mouse or keyboard) makes its row current, and
+// every move of the current row by the program moves the highlight.
 class ScheduleGrid : public QTableView {
     Q_OBJECT
   public:
@@ -21,6 +21,7 @@ class ScheduleGrid : public QTableView {
 
   private:
     void showCurrent(int index);
+    void follow(const QModelIndex& index);
 
     ScheduleTable& table_;
     ScheduleModel* model_;

@@ -1,13 +1,12 @@
-#include "ringing/GstBackend.h"
+#include "media/GstBackend.h"
 
 #include <gst/gst.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QtGlobal>
 #include <memory>
 
 #include "core/NativePath.h"
+#include "media/Soundfont.h"
 
 namespace {
 
@@ -50,48 +49,14 @@ void initialiseOnce() {
 void onElementSetup(GstElement*, GstElement* element, gpointer) {
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0) {
-        const QString soundfont = GstBackend::findSoundfont();
+        const QString soundfont = media::findSoundfont();
         if (!soundfont.isEmpty()) {
             g_object_set(element, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
         }
     }
 }
 
-GstPadProbeReturn onSinkBuffer(GstPad*, GstPadProbeInfo*, gpointer self) {
-    auto* backend = static_cast<GstBackend*>(self);
-    if (backend->firstBuffer) {
-        backend->firstBuffer();
-    }
-    return GST_PAD_PROBE_OK;
-}
-
 }  // namespace
-
-QString GstBackend::findSoundfont(const QStringList& folders) {
-    const QString chosen = qEnvironmentVariable("TOLLVANE_SOUNDFONT");
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile()) {
-        return chosen;
-    }
-    const QStringList preferred = {QStringLiteral("default-GM.sf2"),
-                                   QStringLiteral("FluidR3_GM.sf2"),
-                                   QStringLiteral("TimGM6mb.sf2")};
-    for (const QString& folder : folders) {
-        const QDir dir(folder);
-        for (const QString& name : preferred) {
-            if (QFileInfo(dir.filePath(name)).isFile()) {
-                return dir.filePath(name);
-            }
-        }
-        const QStringList any = dir.entryList({QStringLiteral("*.sf2"), QStringLiteral("*.SF2")},
-                                              QDir::Files, QDir::Name);
-        for (const QString& name : any) {
-            if (QFileInfo(dir.filePath(name)).isFile()) {  // a dangling link is no soundfont
-                return dir.filePath(name);
-            }
-        }
-    }
-    return {};
-}
 
 void GstBackend::Unref::operator()(GstElement* element) const {
     gst_element_set_state(element, GST_STATE_NULL);
@@ -122,11 +87,6 @@ GstBackend::GstBackend() {
         sink = gst_element_factory_make("autoaudiosink", nullptr);
     }
     if (sink != nullptr) {
-        // Watch the buffers that reach the output, for the onset benchmarks.
-        const std::unique_ptr<GstPad, ObjectUnref> pad(gst_element_get_static_pad(sink, "sink"));
-        if (pad) {
-            gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, onSinkBuffer, this, nullptr);
-        }
         g_object_set(playbin_.get(), "audio-sink", sink, nullptr);
     }
     g_signal_connect(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);

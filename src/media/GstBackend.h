@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "ringing/TMediaPlayer.h"
+#include "media/TMediaPlayer.h"
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
@@ -12,7 +12,7 @@ typedef struct _GstMessage GstMessage;
 
 // The player's back end on GStreamer: a playbin that plays to the computer's audio output, or
 // to the bin described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are
-// synthesised by fluidsynth with a General MIDI soundfont (see findSoundfont).
+// synthesised by fluidsynth with a General MIDI soundfont (see media::findSoundfont).
 class GstBackend : public PlayerBackend {
   public:
     GstBackend();
@@ -31,15 +31,6 @@ class GstBackend : public PlayerBackend {
     qint64 lengthMs() override;
     bool playing() const override { return playing_; }
     bool recording() const override { return false; }
-
-    // Called by the element just before its first buffer reaches the audio sink (benchmarks).
-    std::function<void()> firstBuffer;
-
-    // The soundfont for MIDI: $TOLLVANE_SOUNDFONT when it names a file, else the first of the
-    // General MIDI soundfonts found in `folders` (the system's default one first).
-    static QString findSoundfont(const QStringList& folders = {
-                                     QStringLiteral("/usr/share/sounds/sf2"),
-                                     QStringLiteral("/usr/share/soundfonts")});
 
   private:
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The sections and keys of config.ini, named once for every reader and writer.
+namespace settings {
+
+inline const QString kSet = QStringLiteral("Set");
+inline const QString kRunMode = QStringLiteral("RunMode");
+inline const QString kWeather = QStringLiteral("Weather");
+inline const QString kAutoPlay = QStringLiteral("Auto_Play");
+inline const QString kAutoRun = QStringLiteral("Auto_Run");
+inline const QString kAutoClose = QStringLiteral("AutoClose");
+inline const QString kMiniRun = QStringLiteral("MiniRun");
+inline const QString kMusicCount = QStringLiteral("Music_SJ");
+
+inline const QString kCloseTime = QStringLiteral("CloseTime");
+inline const QString kHour = QStringLiteral("Hour");
+inline const QString kMinute = QStringLiteral("Minute");
+inline const QString kSecond = QStringLiteral("Second");
+
+}  // namespace settings

@@ -1,0 +1,79 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "ringing/SchedulerFixture.h"
+#include "system/TForm5.h"
+
+namespace {
+
+using ShutdownTest = SchedulerFixture;
+
+TEST_F(ShutdownTest, ShutdownAtTheStoredSecondOnlyWithTheSwitchOn) {
+    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=17\nMinute=30\nSecond=0\n");
+    clock.set(at(0, 17, 29, 50));
+    TForm1& f = start();
+    ASSERT_TRUE(f.chk5->isChecked());
+    for (int s = 51; s <= 75; ++s) {
+        clockTick(at(0, 17, 29, 0).addSecs(s));
+    }
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_EQ(power->parked, 1);  // the pointer went to the corner first
+    EXPECT_EQ(log.of("shutdown-request").size(), 1);
+
+    // A busy moment that skips the second still shuts down; a repeated second does not twice.
+    clockTick(at(1, 17, 29, 58));
+    clockTick(at(1, 17, 30, 2));
+    clockTick(at(1, 17, 30, 0));
+    EXPECT_EQ(power->requests, 2);
+
+    f.chk5->setChecked(false);
+    EXPECT_EQ(setting("AutoClose"), 0);
+    clockTick(at(2, 17, 30, 0));
+    EXPECT_EQ(power->requests, 2);
+}
+
+TEST_F(ShutdownTest, WithNoStoredTimeTheShutdownIsAtMidnight) {
+    writeConfig("[Set]\nAutoClose=1\n");
+    clock.set(at(0, 23, 59, 58));
+    start();
+    clockTick(at(0, 23, 59, 59));
+    EXPECT_EQ(power->requests, 0);
+    clockTick(at(1, 0, 0, 0));
+    EXPECT_EQ(power->requests, 1);
+}
+
+TEST_F(ShutdownTest, ManualShutdownAsksFirst) {
+    TForm1& f = start();
+    dialogs.answers = {false, true};
+    f.N5Click();
+    EXPECT_EQ(power->requests, 0);
+    f.N5Click();
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_EQ(dialogs.questions.front(), "确定立即关闭计算机吗？");
+}
+
+TEST_F(ShutdownTest, ShutdownTimeWindowStoresClampedValues) {
+    writeConfig("[CloseTime]\nHour=18\nMinute=30\nSecond=5\n");
+    TForm1& f = start();
+    TForm5& w = *f.Form5;
+    EXPECT_EQ(w.windowTitle(), "关机时间设定");
+    EXPECT_EQ(w.se1->value(), 18);
+    EXPECT_EQ(w.se2->value(), 30);
+    EXPECT_EQ(w.se3->value(), 5);
+    auto* hourText = w.se1->findChild<QLineEdit*>();
+    hourText->selectAll();
+    hourText->insert("30");
+    EXPECT_EQ(hourText->text(), "30");  // the key is not refused
+    w.se2->setValue(0);
+    w.btn1->click();
+    IniFile ini(folder.file("config.ini"));
+    EXPECT_EQ(ini.readInteger("CloseTime", "Hour", -1), 23);
+    EXPECT_EQ(ini.readInteger("CloseTime", "Minute", -1), 0);
+    w.se3->setValue(44);
+    w.btn2->click();  // closes without saving
+    EXPECT_EQ(ini.readInteger("CloseTime", "Second", -1), 5);
+}
+
+}  // namespace
