@@ -29,6 +29,9 @@ void classInit(gpointer klass, gpointer) {
     gst_element_class_set_static_metadata(element, "Onset sink", "Sink/Audio",
                                           "Reports each rendered buffer", "Tollvane");
     gst_element_class_add_static_pad_template(element, &sinkTemplate);
+    // The preroll buffer arrives while the pipeline pauses (during Open); rendering happens at
+    // each buffer's time once it plays. Both count as the buffer reaching the sink.
+    static_cast<GstBaseSinkClass*>(klass)->preroll = render;
     static_cast<GstBaseSinkClass*>(klass)->render = render;
 }
 

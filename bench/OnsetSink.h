@@ -3,7 +3,7 @@
 #include <functional>
 
 // An audio sink for the benchmarks: behaves as "fakesink sync=true" and calls a function as each
-// buffer is rendered, that is when it would reach the speakers. The program knows nothing of it:
+// buffer reaches it (prerolled while pausing, rendered on time while playing). The program knows nothing of it:
 // a benchmark installs it and names it in TOLLVANE_AUDIO_SINK (see kDescription).
 namespace onsetsink {
 
