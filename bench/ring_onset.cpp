@@ -20,6 +20,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePower.h"
+#include "fakes/FakeTray.h"
 #include "fakes/LogRecorder.h"
 #include "media/GstBackend.h"
 #include "media/TestMedia.h"
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
         }
     });
     TForm1 form(Services{clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
-                         std::make_unique<FakePower>()});
+                         std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
+                         std::make_unique<FakeOpener>()});
     form.FormCreate();
     form.CreateWindows();
     form.chk1->setChecked(true);

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
+    qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins libqt6svg6
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav timgm6mb-soundfont
@@ -11,6 +11,7 @@ packages=(
     fonts-dseg fonts-wqy-microhei
     googletest libgtest-dev
     xvfb xauth clang-format
+    trayer xdotool x11-utils python3-xlib
 )
 missing=()
 for p in "${packages[@]}"; do

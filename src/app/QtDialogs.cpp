@@ -8,9 +8,20 @@ namespace {
 const QString kQuestionCaption = QStringLiteral("温馨提醒");
 }
 
+QWidget* QtDialogs::parentForBox() const {
+    // Over the main window while it is on screen; while it is hidden in the tray a box of its own
+    // (a child would be hidden with it, or placed over a window nobody sees).
+    return owner_ && owner_->isVisible() && !owner_->isMinimized() ? owner_.data() : nullptr;
+}
+
+void QtDialogs::bringForward(QMessageBox& box) {
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
 bool QtDialogs::question(const QString& text) {
     QMessageBox box(QMessageBox::Question, kQuestionCaption, text,
-                    QMessageBox::Ok | QMessageBox::Cancel, owner_);
+                    QMessageBox::Ok | QMessageBox::Cancel, parentForBox());
+    bringForward(box);
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -23,11 +34,13 @@ void QtDialogs::showOnce(const QString& kind, int icon, const QString& caption,
         return;
     }
     auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), caption, text,
-                                QMessageBox::Ok, owner_);
+                                QMessageBox::Ok, parentForBox());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    bringForward(*box);
     open_.insert(key, box);
     box->show();
+    box->raise();
 }
 
 void QtDialogs::notice(const QString& text) {

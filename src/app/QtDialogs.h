@@ -11,7 +11,8 @@ class QWidget;
 
 // Dialogs shown with QMessageBox and QFileDialog. Notices, messages and error reports are
 // non-modal and return at once; while a box with the same text is still open, the same report
-// only raises that box instead of piling up another.
+// only raises that box instead of piling up another. Every box stays on top, and while the main
+// window is hidden in the tray it is a window of its own, so nothing goes unseen.
 class QtDialogs : public Dialogs {
   public:
     QtDialogs() = default;
@@ -28,6 +29,8 @@ class QtDialogs : public Dialogs {
     int openBoxes() const;
 
   private:
+    QWidget* parentForBox() const;
+    static void bringForward(QMessageBox& box);
     void showOnce(const QString& kind, int icon, const QString& caption, const QString& text);
 
     QPointer<QWidget> owner_;

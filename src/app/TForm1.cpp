@@ -1,20 +1,28 @@
 #include "app/TForm1.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
+#include "app/FileOpener.h"
+#include "app/HelpCommand.h"
 #include "app/OtherForms.h"
 #include "app/RadioGroup.h"
 #include "app/StartupRestore.h"
+#include "app/TrayIcon.h"
+#include "app/WindowVisibility.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "core/SecondTimer.h"
+#include "core/SettingsKeys.h"
 #include "media/TMediaPlayer.h"
 #include "randommusic/RandomPlaylist.h"
 #include "randommusic/TForm3.h"
@@ -47,6 +55,11 @@ TForm1::TForm1(Services services, QWidget* parent)
     });
     mp1 = new TMediaPlayer(std::move(services_.playerBackend), this);
     power_ = std::move(services_.power);
+    tray_ = std::move(services_.tray);
+    opener_ = std::move(services_.opener);
+    visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, services_.log);
+    help_ = std::make_unique<HelpCommand>(*opener_, services_.log, services_.programFolder);
+    setWindowIcon(QIcon(QStringLiteral(":/tollvane.svg")));
     shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, services_.dialogs,
                                                   services_.log, *chk5);
     tmr1 = new SecondTimer(services_.clock, this);
@@ -86,8 +99,13 @@ void TForm1::CreateWindows() {
 }
 
 TForm1::~TForm1() {
+    removeClockFont();
+}
+
+void TForm1::removeClockFont() {
     if (fontId_ >= 0) {
         QFontDatabase::removeApplicationFont(fontId_);
+        fontId_ = -1;
     }
 }
 
@@ -106,6 +124,23 @@ void TForm1::connectHandlers() {
     connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
     connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
     connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
+    connect(btn7, &QPushButton::clicked, this, [this] { guard_.run([this] { btn7Click(); }); });
+    connect(btn9, &QPushButton::clicked, this, [this] { guard_.run([this] { btn9Click(); }); });
+    connect(btn13, &QToolButton::clicked, this, [this] { guard_.run([this] { btn13Click(); }); });
+    connect(chk4, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk4Click(); }); });
+    connect(tray_.get(), &TrayIcon::showWindowChosen, this,
+            [this] { guard_.run([this] { N1Click(); }); });
+    connect(tray_.get(), &TrayIcon::exitChosen, this,
+            [this] { guard_.run([this] { N2Click(); }); });
+    connect(tray_.get(), &TrayIcon::shutdownChosen, this,
+            [this] { guard_.run([this] { N5Click(); }); });
+    connect(tray_.get(), &TrayIcon::doubleClicked, this,
+            [this] { guard_.run([this] { cltrycn1DblClick(); }); });
+    connect(tray_.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
+        guard_.run([this, available] { visibility_->trayAvailabilityChanged(available); });
+    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this] { guard_.run([this] { EndSessionQuery(); }); });
 }
 
 void TForm1::addClockFont() {
@@ -167,4 +202,64 @@ void TForm1::mp1Notify() {
 
 void TForm1::tmr2Timer() {
     clockTick_->tmr2Timer();
+}
+
+void TForm1::showAtStart() {
+    visibility_->start(startMinimised);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool allowed = false;
+    guard_.run([this, &allowed] { allowed = visibility_->FormCloseQuery(); });
+    if (!allowed) {
+        event->ignore();
+        return;
+    }
+    // The program ends: the table is closed and the clock font released before the loop ends.
+    dbsmtbl1.close();
+    removeClockFont();
+    tray_->setVisible(false);
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        // Hidden once the minimise has finished, not inside the state change.
+        QTimer::singleShot(0, this, [this] { guard_.run([this] { visibility_->minimised(); }); });
+    }
+}
+
+void TForm1::btn7Click() {
+    exitRequested = true;
+    close();
+}
+
+void TForm1::N2Click() {
+    btn7Click();
+}
+
+void TForm1::btn9Click() {
+    visibility_->HideToTray();
+}
+
+void TForm1::N1Click() {
+    visibility_->ShowMainWindow();
+}
+
+void TForm1::cltrycn1DblClick() {
+    visibility_->ShowMainWindow();
+}
+
+void TForm1::EndSessionQuery() {
+    visibility_->EndSessionQuery();
+}
+
+void TForm1::btn13Click() {
+    help_->btn13Click();
+}
+
+void TForm1::chk4Click() {
+    settings_.writeInteger(settings::kSet, settings::kMiniRun, chk4->isChecked() ? 1 : 0);
 }

@@ -11,6 +11,10 @@
 class Clock;
 class Dialogs;
 class EventLog;
+class FileOpener;
+class HelpCommand;
+class TrayIcon;
+class WindowVisibility;
 class NextEventHint;
 class RandomPlaylist;
 class AutoPlaySwitch;
@@ -46,6 +50,8 @@ struct Services {
     QString programFolder;
     std::unique_ptr<PlayerBackend> playerBackend;  // the player's audio back end
     std::unique_ptr<Power> power;                  // what switches the computer off
+    std::unique_ptr<TrayIcon> tray;                // the notification-area icon
+    std::unique_ptr<FileOpener> opener;            // opens the help with the desktop's handler
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -73,6 +79,19 @@ class TForm1 : public QWidget {
     void btn3Click();
     void btn6Click();
     void mp1Notify();
+    void btn7Click();
+    void btn9Click();
+    void btn13Click();
+    void chk4Click();
+    void N1Click();
+    void N2Click();
+    void cltrycn1DblClick();
+    void EndSessionQuery();
+
+    // Shows the window, or only the tray icon when it starts hidden.
+    void showAtStart();
+    WindowVisibility& visibility() { return *visibility_; }
+    TrayIcon& tray() { return *tray_; }
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
@@ -137,8 +156,13 @@ class TForm1 : public QWidget {
     std::unique_ptr<TForm4> Form4;
     std::unique_ptr<TForm5> Form5;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
   private:
     void buildControls();
+    void removeClockFont();
     void connectHandlers();
 
     Services services_;
@@ -153,5 +177,9 @@ class TForm1 : public QWidget {
     std::unique_ptr<Power> power_;
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;
+    std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<FileOpener> opener_;
+    std::unique_ptr<WindowVisibility> visibility_;
+    std::unique_ptr<HelpCommand> help_;
     int fontId_ = -1;
 };

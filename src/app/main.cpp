@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "app/FileOpener.h"
 #include "app/QtDialogs.h"
+#include "app/QtTrayIcon.h"
 #include "app/SignalExit.h"
 #include "app/SingleInstance.h"
 #include "app/TForm1.h"
@@ -20,6 +22,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Only the application name: a display name would be added to every window title.
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
+    // The program ends through "关闭", "退出程序" or the session's end, never because its last
+    // visible window (a message box over the hidden main window) was closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QIcon icon(QStringLiteral(":/tollvane.svg"));
+    QApplication::setWindowIcon(icon);
 
     const SystemClock clock = SystemClock::fromEnvironment();
     EventLog log(clock);
@@ -35,7 +42,9 @@ int main(int argc, char** argv) {
     log.write(QStringLiteral("start"), QApplication::applicationFilePath());
 
     TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
-                         std::make_unique<GstBackend>(), std::make_unique<SystemPower>()});
+                         std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
+                         std::make_unique<QtTrayIcon>(icon),
+                         std::make_unique<DesktopFileOpener>()});
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();
@@ -49,11 +58,7 @@ int main(int argc, char** argv) {
         form.move(screen->availableGeometry().center() -
                   QPoint(frame.width() / 2, frame.height() / 2));
     }
-    if (form.startMinimised) {
-        form.showMinimized();
-    } else {
-        form.show();
-    }
+    form.showAtStart();
 
     // A stop that came during start-up (its notice may have been taken by a nested event loop)
     // ends the program here instead of entering the loop.

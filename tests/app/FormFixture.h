@@ -12,6 +12,7 @@
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlayerBackend.h"
 #include "fakes/FakePower.h"
+#include "fakes/FakeTray.h"
 #include "fakes/LogRecorder.h"
 #include "schedule/ScheduleFixture.h"
 
@@ -25,6 +26,9 @@ struct FormFixture : ::testing::Test {
     std::unique_ptr<TForm1> form;
     FakePlayerBackend* backend = nullptr;
     FakePower* power = nullptr;
+    FakeTray* tray = nullptr;
+    FakeOpener* opener = nullptr;
+    bool trayAvailable = true;  // whether a tray host is there when the window is made
     bool clockRunning = false;  // the clock timer was running when start-up ended
 
     FormFixture() {
@@ -46,10 +50,16 @@ struct FormFixture : ::testing::Test {
     TForm1& start() {
         auto fakeBackend = std::make_unique<FakePlayerBackend>();
         auto fakePower = std::make_unique<FakePower>();
+        auto fakeTray = std::make_unique<FakeTray>();
+        auto fakeOpener = std::make_unique<FakeOpener>();
         backend = fakeBackend.get();
         power = fakePower.get();
+        tray = fakeTray.get();
+        opener = fakeOpener.get();
+        tray->available = trayAvailable;
         form = std::make_unique<TForm1>(Services{clock, dialogs, log.log, folder.path(),
-                                                 std::move(fakeBackend), std::move(fakePower)});
+                                                 std::move(fakeBackend), std::move(fakePower),
+                                                 std::move(fakeTray), std::move(fakeOpener)});
         form->FormCreate();
         form->CreateWindows();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class EventLog;
+class FileOpener;
+
+// "显示帮助": opens the program's help. A "Chimora.chm" in the program folder (a school may bring
+// one from its old machine) comes first; otherwise the Chinese help page that ships with the
+// program. A failure is ignored, as the desktop reports it in its own way, but logged.
+class HelpCommand {
+  public:
+    HelpCommand(FileOpener& opener, EventLog& log, QString programFolder);
+
+    void btn13Click();
+    // The file that "显示帮助" opens.
+    QString helpFile() const;
+
+  private:
+    FileOpener& opener_;
+    EventLog& log_;
+    QString folder_;
+};
