@@ -25,6 +25,7 @@
 #include "media/GstBackend.h"
 #include "media/TestMedia.h"
 #include "schedule/ScheduleFixture.h"
+#include "system/XdgAutostart.h"
 
 namespace {
 
@@ -77,9 +78,10 @@ int main(int argc, char** argv) {
             firstAt = elapsed.nsecsElapsed();
         }
     });
-    TForm1 form(Services{clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
-                         std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
-                         std::make_unique<FakeOpener>()});
+    TForm1 form(Services{
+        clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
+        std::make_unique<FakePower>(), std::make_unique<FakeTray>(), std::make_unique<FakeOpener>(),
+        std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home"))});
     form.FormCreate();
     form.CreateWindows();
     form.chk1->setChecked(true);

@@ -12,6 +12,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth clang-format
     trayer xdotool x11-utils python3-xlib
+    desktop-file-utils libglib2.0-bin systemd
 )
 missing=()
 for p in "${packages[@]}"; do

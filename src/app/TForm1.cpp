@@ -35,7 +35,9 @@
 #include "scheduleui/ScheduleGrid.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
+#include "system/StartWithSession.h"
 #include "system/TForm5.h"
+#include "system/XdgAutostart.h"
 
 TForm1::TForm1(Services services, QWidget* parent)
     : QWidget(parent),
@@ -59,6 +61,10 @@ TForm1::TForm1(Services services, QWidget* parent)
     opener_ = std::move(services_.opener);
     visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, services_.log);
     help_ = std::make_unique<HelpCommand>(*opener_, services_.log, services_.programFolder);
+    autostart_ = std::move(services_.autostart);
+    startWithSession_ = std::make_unique<StartWithSession>(
+        *autostart_, settings_, services_.dialogs, services_.log,
+        programFile(QStringLiteral("tollvane")), programFile(QStringLiteral("tollvane.svg")));
     setWindowIcon(QIcon(QStringLiteral(":/tollvane.svg")));
     shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, services_.dialogs,
                                                   services_.log, *chk5);
@@ -128,6 +134,7 @@ void TForm1::connectHandlers() {
     connect(btn9, &QPushButton::clicked, this, [this] { guard_.run([this] { btn9Click(); }); });
     connect(btn13, &QToolButton::clicked, this, [this] { guard_.run([this] { btn13Click(); }); });
     connect(chk4, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk4Click(); }); });
+    connect(chk2, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk2Click(); }); });
     connect(tray_.get(), &TrayIcon::showWindowChosen, this,
             [this] { guard_.run([this] { N1Click(); }); });
     connect(tray_.get(), &TrayIcon::exitChosen, this,
@@ -157,6 +164,7 @@ void TForm1::addClockFont() {
 
 void TForm1::FormCreate() {
     StartupRestore(*this).run();
+    startWithSession_->writeMenuEntry(programFile(QStringLiteral("Tollvane.desktop")));
     tmr2->setEnabled(true);
 }
 
@@ -262,4 +270,8 @@ void TForm1::btn13Click() {
 
 void TForm1::chk4Click() {
     settings_.writeInteger(settings::kSet, settings::kMiniRun, chk4->isChecked() ? 1 : 0);
+}
+
+void TForm1::chk2Click() {
+    startWithSession_->chk2Click(chk2->isChecked());
 }

@@ -15,6 +15,8 @@ class FileOpener;
 class HelpCommand;
 class TrayIcon;
 class WindowVisibility;
+class StartWithSession;
+class XdgAutostart;
 class NextEventHint;
 class RandomPlaylist;
 class AutoPlaySwitch;
@@ -52,6 +54,7 @@ struct Services {
     std::unique_ptr<Power> power;                  // what switches the computer off
     std::unique_ptr<TrayIcon> tray;                // the notification-area icon
     std::unique_ptr<FileOpener> opener;            // opens the help with the desktop's handler
+    std::unique_ptr<XdgAutostart> autostart;       // the session's autostart folders
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -83,6 +86,7 @@ class TForm1 : public QWidget {
     void btn9Click();
     void btn13Click();
     void chk4Click();
+    void chk2Click();
     void N1Click();
     void N2Click();
     void cltrycn1DblClick();
@@ -181,5 +185,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<FileOpener> opener_;
     std::unique_ptr<WindowVisibility> visibility_;
     std::unique_ptr<HelpCommand> help_;
+    std::unique_ptr<XdgAutostart> autostart_;
+    std::unique_ptr<StartWithSession> startWithSession_;
     int fontId_ = -1;
 };

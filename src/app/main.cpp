@@ -14,6 +14,7 @@
 #include "core/EventLog.h"
 #include "media/GstBackend.h"
 #include "system/Power.h"
+#include "system/XdgAutostart.h"
 
 int main(int argc, char** argv) {
     // Before anything else, so that a stop asked for during start-up still ends in order.
@@ -43,8 +44,8 @@ int main(int argc, char** argv) {
 
     TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
                          std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
-                         std::make_unique<QtTrayIcon>(icon),
-                         std::make_unique<DesktopFileOpener>()});
+                         std::make_unique<QtTrayIcon>(icon), std::make_unique<DesktopFileOpener>(),
+                         std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment())});
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();

@@ -15,6 +15,7 @@
 #include "fakes/FakeTray.h"
 #include "fakes/LogRecorder.h"
 #include "schedule/ScheduleFixture.h"
+#include "system/XdgAutostart.h"
 
 // A program folder in a temporary directory with the five tables, and a main window over it
 // driven by a fake clock and fake dialogs.
@@ -57,9 +58,11 @@ struct FormFixture : ::testing::Test {
         tray = fakeTray.get();
         opener = fakeOpener.get();
         tray->available = trayAvailable;
-        form = std::make_unique<TForm1>(Services{clock, dialogs, log.log, folder.path(),
-                                                 std::move(fakeBackend), std::move(fakePower),
-                                                 std::move(fakeTray), std::move(fakeOpener)});
+        form = std::make_unique<TForm1>(
+            Services{clock, dialogs, log.log, folder.path(), std::move(fakeBackend),
+                     std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
+                     std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
+                                                    folder.file("home/autostart"))});
         form->FormCreate();
         form->CreateWindows();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would
