@@ -32,6 +32,7 @@
 #include "ringing/PlaybackControl.h"
 #include "ringing/RingScheduler.h"
 #include "schedule/RunModeSelection.h"
+#include "scheduleui/ScheduleEditor.h"
 #include "scheduleui/ScheduleGrid.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
@@ -92,6 +93,20 @@ void TForm1::CreateWindows() {
     locked.sound = edtAudio_filename;
     locked.save = btn5;
     autoPlay_ = std::make_unique<AutoPlaySwitch>(locked, *tmr1, *scheduler_, *hint_, settings_);
+    editor_ = std::make_unique<ScheduleEditor>(
+        ScheduleEditor::Controls{
+            *se_h,
+            *se_m,
+            *se_s,
+            {chkweek[0], chkweek[1], chkweek[2], chkweek[3], chkweek[4], chkweek[5], chkweek[6]},
+            *edtshijian,
+            *edtAudio_filename,
+            *btn5,
+            *dbsmdbgrd1},
+        dbsmtbl1, services_.dialogs, services_.log, services_.clock, editRecNo, [this] {
+            Form3->setWindowModality(Qt::ApplicationModal);
+            Form3->show();
+        });
     Form4 = std::make_unique<TForm4>(this);
     Form5 = std::make_unique<TForm5>(settings_, guard_, this);
     Form5->setWindowModality(Qt::ApplicationModal);
@@ -105,6 +120,10 @@ void TForm1::CreateWindows() {
 }
 
 TForm1::~TForm1() {
+    // The list reads the table until it goes, so it goes first: children would otherwise be
+    // destroyed by the base class, after the table they show.
+    delete dbsmdbgrd1;
+    dbsmdbgrd1 = nullptr;
     removeClockFont();
 }
 
@@ -135,6 +154,14 @@ void TForm1::connectHandlers() {
     connect(btn13, &QToolButton::clicked, this, [this] { guard_.run([this] { btn13Click(); }); });
     connect(chk4, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk4Click(); }); });
     connect(chk2, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk2Click(); }); });
+    connect(dbsmdbgrd1, &ScheduleGrid::rowDoubleClicked, this,
+            [this] { guard_.run([this] { dbsmdbgrd1DblClick(); }); });
+    connect(btn2, &QPushButton::clicked, this, [this] { guard_.run([this] { btn2Click(); }); });
+    connect(btn5, &QPushButton::clicked, this, [this] { guard_.run([this] { btn5Click(); }); });
+    connect(btn4, &QPushButton::clicked, this, [this] { guard_.run([this] { btn4Click(); }); });
+    connect(btn8, &QPushButton::clicked, this, [this] { guard_.run([this] { btn8Click(); }); });
+    connect(btn1, &QToolButton::clicked, this, [this] { guard_.run([this] { btn1Click(); }); });
+    connect(btn11, &QToolButton::clicked, this, [this] { guard_.run([this] { btn11Click(); }); });
     connect(tray_.get(), &TrayIcon::showWindowChosen, this,
             [this] { guard_.run([this] { N1Click(); }); });
     connect(tray_.get(), &TrayIcon::exitChosen, this,
@@ -274,4 +301,32 @@ void TForm1::chk4Click() {
 
 void TForm1::chk2Click() {
     startWithSession_->chk2Click(chk2->isChecked());
+}
+
+void TForm1::dbsmdbgrd1DblClick() {
+    editor_->dbsmdbgrd1DblClick();
+}
+
+void TForm1::btn2Click() {
+    editor_->btn2Click();
+}
+
+void TForm1::btn5Click() {
+    editor_->btn5Click();
+}
+
+void TForm1::btn4Click() {
+    editor_->btn4Click();
+}
+
+void TForm1::btn8Click() {
+    editor_->btn8Click();
+}
+
+void TForm1::btn1Click() {
+    editor_->btn1Click();
+}
+
+void TForm1::btn11Click() {
+    editor_->btn11Click();
 }

@@ -14,6 +14,7 @@
 #include "app/TForm1.h"
 #include "core/TimeOfDay.h"
 #include "scheduleui/ScheduleGrid.h"
+#include "widgets/ClampingSpinBox.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ void TForm1::buildControls() {
     // Entry settings.
     grp1 = named(new QGroupBox(QStringLiteral("设置项目"), this), "grp1", {382, 254, 213, 138});
     const struct {
-        QSpinBox** box;
+        ClampingSpinBox** box;
         const char* name;
         const char* label;
         int max;
@@ -138,7 +139,7 @@ void TForm1::buildControls() {
                  {&se_s, "se_s", "秒：", 59, 142}};
     for (const auto& s : spins) {
         caption(grp1, QString::fromUtf8(s.label), {s.x, 20, 24, 22});
-        *s.box = named(new QSpinBox(grp1), s.name, {s.x + 24, 20, 40, 22});
+        *s.box = named(new ClampingSpinBox(grp1), s.name, {s.x + 24, 20, 40, 22});
         (*s.box)->setRange(0, s.max);
         (*s.box)->setAccessibleName(QString::fromUtf8(s.label).chopped(1));
     }

@@ -1,5 +1,6 @@
 #include "schedule/ScheduleDb.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -229,6 +230,15 @@ void ScheduleDb::update(const ScheduleRow& row) {
     bindFields(query, row);
     query.addBindValue(row.id);
     execOrFail(query, QStringLiteral("无法保存时间表"));
+    requireOneRow(query);
+}
+
+void ScheduleDb::requireOneRow(const QSqlQuery& query) const {
+    if (query.numRowsAffected() != 1) {
+        throw RowGoneError(QStringLiteral("时间表 %1 已被其他程序修改，要修改的事件已不在表中。"
+                                          "时间表已重新读取，请重新操作")
+                               .arg(QDir::toNativeSeparators(path_)));
+    }
 }
 
 void ScheduleDb::remove(qint64 id) {
@@ -237,6 +247,7 @@ void ScheduleDb::remove(qint64 id) {
         QStringLiteral("DELETE FROM schedule WHERE %1 = ?").arg(quoted(schedule::kLeadingField)));
     query.addBindValue(id);
     execOrFail(query, QStringLiteral("无法删除事件"));
+    requireOneRow(query);
 }
 
 void ScheduleDb::removeAll() {

@@ -4,7 +4,14 @@
 #include <QString>
 #include <vector>
 
+#include "core/AppError.h"
 #include "schedule/ScheduleRow.h"
+
+// The row a change was meant for is no longer in the file (another program changed the table).
+class RowGoneError : public AppError {
+  public:
+    using AppError::AppError;
+};
 
 // One timetable file: an SQLite database holding the table "schedule". Every change is one
 // committed transaction, so nothing is lost when the power goes right after it returns.
@@ -28,8 +35,10 @@ class ScheduleDb {
 
     // Inserts a row; returns its new id. Refuses a time that is already in the table.
     qint64 insert(const ScheduleRow& row);
-    // Rewrites the row with `row.id`. Refuses a time that belongs to another row.
+    // Rewrites the row with `row.id`. Refuses a time that belongs to another row; throws
+    // RowGoneError when no row has that id.
     void update(const ScheduleRow& row);
+    // Deletes the row with that id; throws RowGoneError when no row has it.
     void remove(qint64 id);
     void removeAll();
     // Replaces every row with `rows` in one transaction: all of them, or none on failure.
@@ -40,6 +49,7 @@ class ScheduleDb {
     void execOrFail(class QSqlQuery& query, const QString& what) const;
     void insertRow(const ScheduleRow& row, class QSqlQuery& query) const;
     void checkRow(const ScheduleRow& row, qint64 exceptId) const;
+    void requireOneRow(const class QSqlQuery& query) const;
 
     QString path_;
     QString connection_;

@@ -151,22 +151,49 @@ void ScheduleTable::append(const ScheduleRow& row) {
     reload(id);
 }
 
+template <typename Change>
+void ScheduleTable::guardedChange(Change change) {
+    try {
+        change();
+    } catch (const RowGoneError&) {
+        reload(current_ >= 0 ? rows_[static_cast<size_t>(current_)].id : -1);
+        throw;
+    }
+}
+
+bool ScheduleTable::locateId(qint64 id) {
+    requireOpen();
+    const auto it =
+        std::find_if(rows_.begin(), rows_.end(), [id](const ScheduleRow& r) { return r.id == id; });
+    if (it == rows_.end()) {
+        return false;
+    }
+    eof_ = false;
+    setCurrent(static_cast<int>(it - rows_.begin()));
+    return true;
+}
+
 void ScheduleTable::changeCurrent(const ScheduleRow& row) {
     requireOpen();
     if (current_ < 0) {
         append(row);
         return;
     }
+    changeRow(rows_[static_cast<size_t>(current_)].id, row);
+}
+
+void ScheduleTable::changeRow(qint64 id, const ScheduleRow& row) {
+    requireOpen();
     ScheduleRow changed = row;
-    changed.id = rows_[static_cast<size_t>(current_)].id;
-    db_->update(changed);
-    reload(changed.id);
+    changed.id = id;
+    guardedChange([&] { db_->update(changed); });
+    reload(id);
 }
 
 void ScheduleTable::deleteCurrent() {
     requireRow();
     const int index = current_;
-    db_->remove(rows_[static_cast<size_t>(index)].id);
+    guardedChange([&] { db_->remove(rows_[static_cast<size_t>(index)].id); });
     rows_.erase(rows_.begin() + index);
     emit rowsChanged();
     eof_ = rows_.empty();

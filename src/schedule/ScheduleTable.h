@@ -44,8 +44,13 @@ class ScheduleTable : public QObject {
     QVariant field(const QString& name) const;
     const ScheduleRow& current() const;
 
+    // Makes the row with that id current; false (nothing moves) when no row has it.
+    bool locateId(qint64 id);
+
     void append(const ScheduleRow& row);
     void changeCurrent(const ScheduleRow& row);
+    // Rewrites the row with that id, which then becomes current.
+    void changeRow(qint64 id, const ScheduleRow& row);
     void deleteCurrent();
     // Removes every row of the named table. Runs on the closed table, as clear-all does.
     void emptyTable(const QString& name);
@@ -64,6 +69,10 @@ class ScheduleTable : public QObject {
     void requireOpen() const;
     void requireRow() const;
     void reload(qint64 currentId);
+    // Runs a change; when its row turned out to be gone, reads the file again before the error
+    // goes on, so the list shows what the file now holds.
+    template <typename Change>
+    void guardedChange(Change change);
     void setCurrent(int index);
 
     QString folder_;

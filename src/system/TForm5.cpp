@@ -10,22 +10,6 @@
 #include "core/IniFile.h"
 #include "core/SettingsKeys.h"
 
-QValidator::State ClampingSpinBox::validate(QString& input, int& pos) const {
-    const QValidator::State state = QSpinBox::validate(input, pos);
-    if (state != QValidator::Invalid) {
-        return state;
-    }
-    bool ok = false;
-    input.trimmed().toInt(&ok);
-    return ok ? QValidator::Intermediate : QValidator::Invalid;
-}
-
-void ClampingSpinBox::fixup(QString& input) const {
-    bool ok = false;
-    const int value = input.trimmed().toInt(&ok);
-    input = QString::number(ok ? std::clamp(value, minimum(), maximum()) : minimum());
-}
-
 TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName(QStringLiteral("TForm5"));

@@ -7,6 +7,7 @@
 #include "ringing/NextEventHint.h"
 #include "ringing/SchedulerFixture.h"
 #include "scheduleui/ScheduleGrid.h"
+#include "widgets/ClampingSpinBox.h"
 
 namespace {
 
