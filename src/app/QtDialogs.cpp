@@ -55,6 +55,11 @@ void QtDialogs::message(const QString& text) {
     showOnce(QStringLiteral("message"), QMessageBox::NoIcon, QApplication::applicationName(), text);
 }
 
+void QtDialogs::box(const QString& caption, const QString& text, Icon icon) {
+    showOnce(QStringLiteral("box"),
+             icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information, caption, text);
+}
+
 void QtDialogs::warning(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner_);
     box.exec();

@@ -23,6 +23,7 @@ class QtDialogs : public Dialogs {
     void errorReport(const QString& text) override;
     void message(const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
+    void box(const QString& caption, const QString& text, Icon icon) override;
     QString chooseSoundFile() override;
 
     // Boxes open now (for tests and for the exit path).

@@ -14,7 +14,6 @@
 
 #include "app/FileOpener.h"
 #include "app/HelpCommand.h"
-#include "app/OtherForms.h"
 #include "app/RadioGroup.h"
 #include "app/StartupRestore.h"
 #include "app/TrayIcon.h"
@@ -26,6 +25,8 @@
 #include "media/TMediaPlayer.h"
 #include "randommusic/RandomPlaylist.h"
 #include "randommusic/TForm3.h"
+#include "recorder/RecorderControl.h"
+#include "recorder/TForm4.h"
 #include "ringing/AutoPlaySwitch.h"
 #include "ringing/ClockTick.h"
 #include "ringing/NextEventHint.h"
@@ -108,6 +109,9 @@ void TForm1::CreateWindows() {
             Form3->show();
         });
     Form4 = std::make_unique<TForm4>(this);
+    Form4->setWindowModality(Qt::ApplicationModal);
+    recorder_ = std::make_unique<RecorderControl>(*Form4, *mp1, services_.dialogs, services_.log,
+                                                  guard_, services_.programFolder);
     Form5 = std::make_unique<TForm5>(settings_, guard_, this);
     Form5->setWindowModality(Qt::ApplicationModal);
     clockTick_ = std::make_unique<ClockTick>(
@@ -162,6 +166,7 @@ void TForm1::connectHandlers() {
     connect(btn8, &QPushButton::clicked, this, [this] { guard_.run([this] { btn8Click(); }); });
     connect(btn1, &QToolButton::clicked, this, [this] { guard_.run([this] { btn1Click(); }); });
     connect(btn11, &QToolButton::clicked, this, [this] { guard_.run([this] { btn11Click(); }); });
+    connect(btn12, &QPushButton::clicked, this, [this] { guard_.run([this] { btn12Click(); }); });
     connect(tray_.get(), &TrayIcon::showWindowChosen, this,
             [this] { guard_.run([this] { N1Click(); }); });
     connect(tray_.get(), &TrayIcon::exitChosen, this,
@@ -329,4 +334,9 @@ void TForm1::btn1Click() {
 
 void TForm1::btn11Click() {
     editor_->btn11Click();
+}
+
+void TForm1::btn12Click() {
+    playback_->StopPlayback();
+    Form4->show();
 }

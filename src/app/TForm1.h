@@ -40,6 +40,7 @@ class QPushButton;
 class QSlider;
 class ClampingSpinBox;
 class ScheduleEditor;
+class RecorderControl;
 class QToolButton;
 class TForm3;
 class TForm4;
@@ -95,6 +96,7 @@ class TForm1 : public QWidget {
     void btn8Click();
     void btn1Click();
     void btn11Click();
+    void btn12Click();
     void N1Click();
     void N2Click();
     void cltrycn1DblClick();
@@ -187,6 +189,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<RingScheduler> scheduler_;
     std::unique_ptr<AutoPlaySwitch> autoPlay_;
     std::unique_ptr<ScheduleEditor> editor_;
+    std::unique_ptr<RecorderControl> recorder_;
     std::unique_ptr<Power> power_;
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;

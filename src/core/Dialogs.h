@@ -19,6 +19,9 @@ class Dialogs {
     virtual void message(const QString& text) = 0;
     // A warning box with its own caption that waits for OK (used before any window exists).
     virtual void warning(const QString& caption, const QString& text) = 0;
+    // A system message box with its own caption, an information or error icon and OK.
+    enum class Icon { Information, Error };
+    virtual void box(const QString& caption, const QString& text, Icon icon) = 0;
     // The sound-file chooser; an empty string when the user cancels.
     virtual QString chooseSoundFile() = 0;
 };

@@ -172,8 +172,17 @@ void GstBackend::dropEndOfStream() {
     }
 }
 
+bool GstBackend::recording() const {
+    return capture_ && capture_->running();
+}
+
 void GstBackend::open(const QString& file, TMPDeviceTypes) {
     close();
+    if (media::isEmptyRecording(file)) {
+        recordTarget_ = file;
+        length_ = 0;
+        return;
+    }
     GError* rawError = nullptr;
     const StringPtr uri(gst_filename_to_uri(nativepath::encode(file).constData(), &rawError));
     const ErrorPtr uriError(rawError);
@@ -201,6 +210,12 @@ void GstBackend::open(const QString& file, TMPDeviceTypes) {
 }
 
 void GstBackend::close() {
+    if (recording()) {
+        capture_->abandon();  // closed while recording: the recording was given up
+    }
+    capture_.reset();
+    recordTarget_.clear();
+    recorded_ = false;
     gst_element_set_state(playbin_.get(), GST_STATE_NULL);
     playing_ = false;
     atEnd_ = false;
@@ -208,12 +223,20 @@ void GstBackend::close() {
 }
 
 void GstBackend::play() {
+    if (recordingTarget()) {
+        return;  // nothing to play yet
+    }
     atEnd_ = false;
     playing_ = true;
     gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
 }
 
 void GstBackend::stop() {
+    if (recording()) {
+        capture_->stop();
+        recorded_ = true;
+        return;
+    }
     if (!playing_) {
         return;
     }
@@ -232,14 +255,36 @@ void GstBackend::rewind() {
 }
 
 void GstBackend::startRecording() {
-    throw EMCIDeviceError(QStringLiteral("该设备不能录音"));
+    if (!recordingTarget()) {
+        throw EMCIDeviceError(QStringLiteral("该设备不能录音"));
+    }
+    const std::optional<media::WavFormat> format = media::readWavFormat(recordTarget_);
+    if (!format) {
+        throw EMCIDeviceError(QStringLiteral("不是可以录音的 WAV 文件"));
+    }
+    capture_ = std::make_unique<WavCapture>(recordTarget_, *format);
+    capture_->failed = [this](const QString& reason) {
+        if (recordingFailed) {
+            recordingFailed(reason);
+        }
+    };
+    recorded_ = false;
+    capture_->start();
 }
 
-void GstBackend::save(const QString&) {
-    throw EMCIDeviceError(QStringLiteral("该设备不能录音"));
+void GstBackend::save(const QString& file) {
+    if (recording()) {
+        stop();
+    }
+    if (!recorded_ || file != recordTarget_) {
+        throw EMCIDeviceError(QStringLiteral("没有可以保存的录音"));
+    }
 }
 
 qint64 GstBackend::lengthMs() {
+    if (recordingTarget()) {
+        return capture_ ? capture_->recordedMs() : 0;
+    }
     if (length_ < 0) {
         gint64 duration = 0;
         if (gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &duration) &&
@@ -251,6 +296,9 @@ qint64 GstBackend::lengthMs() {
 }
 
 qint64 GstBackend::positionMs() {
+    if (recordingTarget()) {
+        return lengthMs();
+    }
     if (atEnd_) {
         return lengthMs();
     }

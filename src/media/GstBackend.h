@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "media/TMediaPlayer.h"
+#include "media/WavCapture.h"
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
@@ -12,7 +13,8 @@ typedef struct _GstMessage GstMessage;
 
 // The player's back end on GStreamer: a playbin that plays to the computer's audio output, or
 // to the bin described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are
-// synthesised by fluidsynth with a General MIDI soundfont (see media::findSoundfont).
+// synthesised by fluidsynth with a General MIDI soundfont (see media::findSoundfont). A WAV file
+// that holds only its header (made by CreateWav) is opened for recording instead (WavCapture).
 class GstBackend : public PlayerBackend {
   public:
     GstBackend();
@@ -30,9 +32,10 @@ class GstBackend : public PlayerBackend {
     qint64 positionMs() override;
     qint64 lengthMs() override;
     bool playing() const override { return playing_; }
-    bool recording() const override { return false; }
+    bool recording() const override;
 
   private:
+    bool recordingTarget() const { return !recordTarget_.isEmpty(); }
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
     void handle(GstMessage* message);
     void waitForState();
@@ -47,4 +50,8 @@ class GstBackend : public PlayerBackend {
     bool playing_ = false;
     bool atEnd_ = false;
     qint64 length_ = -1;
+    // A file made for recording into is opened without playback; the capture fills it.
+    QString recordTarget_;
+    std::unique_ptr<WavCapture> capture_;
+    bool recorded_ = false;
 };

@@ -14,10 +14,15 @@ QString ModeText(int mode) {
 TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* parent)
     : QObject(parent), backend_(std::move(backend)) {
     backend_->endOfStream = [this] { onEndOfStream(); };
+    backend_->recordingFailed = [this](const QString& reason) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { emit RecordingFailed(reason); }, Qt::QueuedConnection);
+    };
 }
 
 TMediaPlayer::~TMediaPlayer() {
     backend_->endOfStream = nullptr;
+    backend_->recordingFailed = nullptr;
     if (open_) {
         backend_->close();
     }
@@ -56,10 +61,14 @@ void TMediaPlayer::Close() {
     }
     endPlayback();
     const bool notify = takeRequest();
+    const bool wasRecording = backend_->recording();
     backend_->close();
     open_ = false;
     if (notify) {
         deliver();
+    }
+    if (wasRecording) {
+        emit RecordingEnded(true);
     }
 }
 
@@ -104,7 +113,11 @@ void TMediaPlayer::command(bool endsPlayback, const std::function<void()>& opera
 }
 
 void TMediaPlayer::Stop() {
+    const bool wasRecording = open_ && backend_->recording();
     command(true, [this] { backend_->stop(); });
+    if (wasRecording) {
+        emit RecordingEnded(false);
+    }
 }
 
 void TMediaPlayer::StartRecording() {

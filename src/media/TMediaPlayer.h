@@ -41,6 +41,8 @@ class PlayerBackend {
     virtual bool recording() const = 0;
 
     std::function<void()> endOfStream;
+    // The back end calls this when a recording's input failed after it had started.
+    std::function<void(const QString& reason)> recordingFailed;
 };
 
 // The program's one media player. The notification contract lives here, above the back ends:
@@ -78,6 +80,10 @@ class TMediaPlayer : public QObject {
 
   signals:
     void OnNotify();
+    // A recording ended: stopped (its file complete) or, with `abandoned`, closed unsaved.
+    void RecordingEnded(bool abandoned);
+    // The sound input failed during a recording; what came before is kept.
+    void RecordingFailed(const QString& reason);
 
   private:
     void requireOpen() const;

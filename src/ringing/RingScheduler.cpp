@@ -131,8 +131,8 @@ void RingScheduler::ring(const QDateTime& second) {
 }
 
 void RingScheduler::continuation() {
-    if (!mp1_.isOpen()) {
-        return;  // nothing has played yet, so nothing can go on
+    if (!mp1_.isOpen() || mp1_.Mode() == mpRecording) {
+        return;  // nothing has played yet, or the recorder has the player: nothing goes on
     }
     if (mp1_.Position() != mp1_.Length() && lbl3_.text() != kStopped) {
         return;  // still playing

@@ -14,6 +14,7 @@
 #include "fakes/FakePower.h"
 #include "fakes/FakeTray.h"
 #include "fakes/LogRecorder.h"
+#include "media/GstBackend.h"
 #include "schedule/ScheduleFixture.h"
 #include "system/XdgAutostart.h"
 
@@ -30,6 +31,7 @@ struct FormFixture : ::testing::Test {
     FakeTray* tray = nullptr;
     FakeOpener* opener = nullptr;
     bool trayAvailable = true;  // whether a tray host is there when the window is made
+    bool realPlayer = false;    // the GStreamer back end instead of the fake one
     bool clockRunning = false;  // the clock timer was running when start-up ended
 
     FormFixture() {
@@ -49,17 +51,23 @@ struct FormFixture : ::testing::Test {
             .readInteger("Set", QString::fromLatin1(key), fallback);
     }
     TForm1& start() {
-        auto fakeBackend = std::make_unique<FakePlayerBackend>();
+        std::unique_ptr<PlayerBackend> player;
+        if (realPlayer) {
+            player = std::make_unique<GstBackend>();
+        } else {
+            auto fake = std::make_unique<FakePlayerBackend>();
+            backend = fake.get();
+            player = std::move(fake);
+        }
         auto fakePower = std::make_unique<FakePower>();
         auto fakeTray = std::make_unique<FakeTray>();
         auto fakeOpener = std::make_unique<FakeOpener>();
-        backend = fakeBackend.get();
         power = fakePower.get();
         tray = fakeTray.get();
         opener = fakeOpener.get();
         tray->available = trayAvailable;
         form = std::make_unique<TForm1>(
-            Services{clock, dialogs, log.log, folder.path(), std::move(fakeBackend),
+            Services{clock, dialogs, log.log, folder.path(), std::move(player),
                      std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
                      std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
                                                     folder.file("home/autostart"))});

@@ -23,6 +23,10 @@ class FakeDialogs : public Dialogs {
     void warning(const QString& caption, const QString& text) override {
         warnings << caption + QLatin1Char('|') + text;
     }
+    void box(const QString& caption, const QString& text, Icon icon) override {
+        boxes << caption + QLatin1Char('|') + text +
+                     (icon == Icon::Error ? QStringLiteral("|error") : QStringLiteral("|info"));
+    }
     QString chooseSoundFile() override {
         if (files.isEmpty()) {
             return {};
@@ -32,5 +36,5 @@ class FakeDialogs : public Dialogs {
 
     std::deque<bool> answers;
     QStringList files;
-    QStringList questions, notices, errors, messages, warnings;
+    QStringList questions, notices, errors, messages, warnings, boxes;
 };

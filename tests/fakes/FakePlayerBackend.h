@@ -23,13 +23,17 @@ class FakePlayerBackend : public PlayerBackend {
     }
     void close() override {
         playing_ = false;
+        recording_ = false;
         ++closes;
     }
     void play() override {
         playing_ = true;
         ++plays;
     }
-    void stop() override { playing_ = false; }
+    void stop() override {
+        playing_ = false;
+        recording_ = false;
+    }
     void rewind() override { position_ = 0; }
     void startRecording() override { recording_ = true; }
     void save(const QString& file) override {

@@ -1,0 +1,143 @@
+#include "media/WavCapture.h"
+
+#include <gst/gst.h>
+
+#include <QFile>
+
+#include "core/NativePath.h"
+#include "media/TMediaPlayer.h"
+
+namespace {
+
+constexpr GstClockTime kDrainTimeout = 3 * GST_SECOND;
+
+QString errorText(GstMessage* message) {
+    GError* error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    const QString text = error != nullptr && error->message != nullptr
+                             ? QString::fromUtf8(error->message)
+                             : QStringLiteral("Unknown error code");
+    if (error != nullptr) {
+        g_error_free(error);
+    }
+    return text;
+}
+
+}  // namespace
+
+WavCapture::WavCapture(QString file, media::WavFormat format)
+    : file_(std::move(file)), format_(format) {
+    gst_init(nullptr, nullptr);
+}
+
+WavCapture::~WavCapture() {
+    halt();
+}
+
+void WavCapture::start() {
+    const QByteArray source = qEnvironmentVariableIsSet("TOLLVANE_AUDIO_SOURCE")
+                                  ? qgetenv("TOLLVANE_AUDIO_SOURCE")
+                                  : QByteArray("autoaudiosrc");
+    const QByteArray description =
+        source + QByteArray(
+                     " ! audioconvert ! audioresample ! capsfilter name=format"
+                     " ! filesink name=out append=true sync=false");
+    GError* raw = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.constData(), &raw);
+    const QString parseError =
+        raw != nullptr ? QString::fromUtf8(raw->message) : QStringLiteral("Unknown error code");
+    if (raw != nullptr) {
+        g_error_free(raw);
+    }
+    if (pipeline == nullptr) {
+        throw EMCIDeviceError(parseError);
+    }
+    pipeline_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
+
+    GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING,
+                                        format_.bits == 8 ? "U8" : "S16LE", "rate", G_TYPE_INT,
+                                        format_.rate, "channels", G_TYPE_INT, format_.channels,
+                                        "layout", G_TYPE_STRING, "interleaved", nullptr);
+    GstElement* filter = gst_bin_get_by_name(GST_BIN(pipeline_), "format");
+    g_object_set(filter, "caps", caps, nullptr);
+    gst_object_unref(filter);
+    gst_caps_unref(caps);
+    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline_), "out");
+    g_object_set(out, "location", nativepath::encode(file_).constData(), nullptr);
+    gst_object_unref(out);
+
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    watch_ = gst_bus_add_watch(bus, reinterpret_cast<GstBusFunc>(&WavCapture::onBusMessage), this);
+    gst_object_unref(bus);
+
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        GstBus* errors = gst_element_get_bus(pipeline_);
+        QString reason = QStringLiteral("Unknown error code");
+        if (GstMessage* message = gst_bus_pop_filtered(errors, GST_MESSAGE_ERROR)) {
+            reason = errorText(message);
+            gst_message_unref(message);
+        }
+        gst_object_unref(errors);
+        halt();
+        throw EMCIDeviceError(reason);
+    }
+    running_ = true;
+}
+
+int WavCapture::onBusMessage(GstBus*, GstMessage* message, void* self) {
+    auto* capture = static_cast<WavCapture*>(self);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && capture->running_) {
+        // The input failed after the start (autoaudiosrc may settle on a source that fails a
+        // moment later): what came before stays in the file, completed.
+        const QString reason = errorText(message);
+        capture->halt();
+        try {
+            media::finishWav(capture->file_, capture->format_);
+        } catch (const std::exception&) {
+            // the failure below is what the user hears of
+        }
+        if (capture->failed) {
+            capture->failed(reason);
+        }
+    }
+    return TRUE;
+}
+
+void WavCapture::halt() {
+    running_ = false;
+    if (watch_ != 0) {
+        g_source_remove(watch_);
+        watch_ = 0;
+    }
+    if (pipeline_ != nullptr) {
+        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        gst_object_unref(pipeline_);
+        pipeline_ = nullptr;
+    }
+}
+
+void WavCapture::stop() {
+    if (!running_) {
+        return;
+    }
+    // The end of the stream carries every captured sample through to the file.
+    gst_element_send_event(pipeline_, gst_event_new_eos());
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    if (GstMessage* done = gst_bus_timed_pop_filtered(
+            bus, kDrainTimeout, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))) {
+        gst_message_unref(done);
+    }
+    gst_object_unref(bus);
+    halt();
+    media::finishWav(file_, format_);
+}
+
+void WavCapture::abandon() {
+    halt();
+    media::truncateToHeader(file_);
+}
+
+qint64 WavCapture::recordedMs() const {
+    const qint64 bytes = std::max<qint64>(0, QFile(file_).size() - 44);
+    return format_.byteRate() > 0 ? bytes * 1000 / format_.byteRate() : 0;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "media/WavFile.h"
+
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
+
+// Records from the computer's sound input into a WAV file made by CreateWav: GStreamer captures
+// from the default input (autoaudiosrc, or the bin in TOLLVANE_AUDIO_SOURCE), converts to the
+// file's format and appends the samples after its header; stopping writes the sizes. Capture
+// runs on GStreamer's own threads, so the GUI thread never waits for the device.
+class WavCapture {
+  public:
+    WavCapture(QString file, media::WavFormat format);
+    ~WavCapture();
+    WavCapture(const WavCapture&) = delete;
+    WavCapture& operator=(const WavCapture&) = delete;
+
+    // Starts capturing; throws EMCIDeviceError with the reason when the input cannot start.
+    void start();
+    // Ends the capture with everything captured so far in the file, and completes the file.
+    void stop();
+    // Ends the capture and leaves only the header (the recording was abandoned).
+    void abandon();
+
+    bool running() const { return running_; }
+    // Milliseconds of sound written so far.
+    qint64 recordedMs() const;
+
+    // Called on the GUI thread when the input fails after it started (a device that goes away,
+    // a sound server that refuses the stream): the capture has then stopped and the file holds
+    // what came before.
+    std::function<void(const QString& reason)> failed;
+
+  private:
+    static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
+    void halt();
+
+    QString file_;
+    media::WavFormat format_;
+    GstElement* pipeline_ = nullptr;
+    unsigned watch_ = 0;
+    bool running_ = false;
+};
