@@ -13,6 +13,7 @@ packages=(
     xvfb xauth clang-format
     trayer xdotool x11-utils python3-xlib
     desktop-file-utils libglib2.0-bin systemd
+    pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio libasound2-plugins sox
 )
 missing=()
 for p in "${packages[@]}"; do

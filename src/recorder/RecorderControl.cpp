@@ -93,13 +93,14 @@ void RecorderControl::btn1Click() {
         return;
     }
     recording_ = true;
+    file_ = file;
     w_.btn1->setEnabled(false);
     w_.btn2->setEnabled(true);
     log_.write(QStringLiteral("record-start"), file + QLatin1Char(' ') + format());
 }
 
 void RecorderControl::btn2Click() {
-    const QString file = mp1_.FileName;
+    const QString file = file_;
     try {
         if (!recording_) {
             // Nothing is being recorded, whatever the player holds: nothing to save.
@@ -129,9 +130,9 @@ void RecorderControl::recordingEnded(bool abandoned) {
     // Something else took the player (a bell): what was recorded is complete in the file.
     idle();
     log_.write(QStringLiteral("record-stop"),
-               mp1_.FileName + QLatin1Char(' ') + format() +
+               file_ + QLatin1Char(' ') + format() +
                    (abandoned ? QStringLiteral(" abandoned") : QStringLiteral(" interrupted")));
-    dialogs_.notice(interruptedText().arg(QDir::toNativeSeparators(targetFile())));
+    dialogs_.notice(interruptedText().arg(QDir::toNativeSeparators(file_)));
 }
 
 void RecorderControl::recordingFailed(const QString& reason) {

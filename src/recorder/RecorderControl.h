@@ -42,6 +42,7 @@ class RecorderControl {
     Dialogs& dialogs_;
     EventLog& log_;
     QString folder_;
+    QString file_;  // the file of the recording under way, or of the last one
     bool recording_ = false;
     bool ending_ = false;  // the recorder itself is stopping or closing the recording
     bool tuneReported_ = false;

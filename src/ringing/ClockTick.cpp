@@ -110,6 +110,13 @@ void ClockTick::ShowPreRingCountdown() {
 }
 
 void ClockTick::startupMoment(const QDateTime& now) {
+    if (mp1_.isOpen() && mp1_.Mode() == mpRecording) {
+        // Someone is recording already: the tune would end the recording, so it is left out.
+        countdown_ = kStartupMoment - 1;
+        applyAutoPlay(now);
+        log_.write(QStringLiteral("startup-tune"), QStringLiteral("(录音中，不播放)"));
+        return;
+    }
     mp1_.FileName = startupTune_;
     if (!nativepath::isFile(startupTune_)) {
         // Without the tune the bells must still ring: the start-up goes on without it.
