@@ -19,6 +19,7 @@
 #include "core/SecondTimer.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakeMixer.h"
 #include "fakes/FakePower.h"
 #include "fakes/FakeTray.h"
 #include "fakes/LogRecorder.h"
@@ -78,10 +79,11 @@ int main(int argc, char** argv) {
             firstAt = elapsed.nsecsElapsed();
         }
     });
-    TForm1 form(Services{
-        clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
-        std::make_unique<FakePower>(), std::make_unique<FakeTray>(), std::make_unique<FakeOpener>(),
-        std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home"))});
+    TForm1 form(Services{clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
+                         std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
+                         std::make_unique<FakeOpener>(),
+                         std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
+                         std::make_unique<FakeMixer>()});
     form.FormCreate();
     form.CreateWindows();
     form.chk1->setChecked(true);

@@ -9,6 +9,7 @@
 #include "core/SettingsKeys.h"
 #include "schedule/RunModeSelection.h"
 #include "scheduleui/ScheduleGrid.h"
+#include "system/VolumeControl.h"
 
 void StartupRestore::run() {
     TForm1& f = form_;
@@ -37,6 +38,7 @@ void StartupRestore::run() {
 
     f.chk2->setChecked(stored(settings::kAutoRun) == 1);
     f.chk5->setChecked(stored(settings::kAutoClose) == 1);
+    f.volume().startup();
     f.startMinimised = stored(settings::kMiniRun) == 1;
     f.chk4->setChecked(f.startMinimised);
 }

@@ -35,11 +35,14 @@
 #include "schedule/RunModeSelection.h"
 #include "scheduleui/ScheduleEditor.h"
 #include "scheduleui/ScheduleGrid.h"
+#include "system/MasterVolume.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
 #include "system/StartWithSession.h"
 #include "system/TForm5.h"
+#include "system/VolumeControl.h"
 #include "system/XdgAutostart.h"
+#include "widgets/TRealTrackbar.h"
 
 TForm1::TForm1(Services services, QWidget* parent)
     : QWidget(parent),
@@ -64,6 +67,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, services_.log);
     help_ = std::make_unique<HelpCommand>(*opener_, services_.log, services_.programFolder);
     autostart_ = std::move(services_.autostart);
+    mixer_ = std::move(services_.mixer);
+    volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, services_.log);
     startWithSession_ = std::make_unique<StartWithSession>(
         *autostart_, settings_, services_.dialogs, services_.log,
         programFile(QStringLiteral("tollvane")), programFile(QStringLiteral("tollvane.svg")));
@@ -167,6 +172,9 @@ void TForm1::connectHandlers() {
     connect(btn1, &QToolButton::clicked, this, [this] { guard_.run([this] { btn1Click(); }); });
     connect(btn11, &QToolButton::clicked, this, [this] { guard_.run([this] { btn11Click(); }); });
     connect(btn12, &QPushButton::clicked, this, [this] { guard_.run([this] { btn12Click(); }); });
+    connect(rltrckbr1, &TRealTrackbar::changed, this,
+            [this] { guard_.run([this] { rltrckbr1Change(); }); });
+    connect(chk3, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk3Click(); }); });
     connect(tray_.get(), &TrayIcon::showWindowChosen, this,
             [this] { guard_.run([this] { N1Click(); }); });
     connect(tray_.get(), &TrayIcon::exitChosen, this,
@@ -339,4 +347,12 @@ void TForm1::btn11Click() {
 void TForm1::btn12Click() {
     playback_->StopPlayback();
     Form4->show();
+}
+
+void TForm1::rltrckbr1Change() {
+    volume_->rltrckbr1Change();
+}
+
+void TForm1::chk3Click() {
+    volume_->chk3Click();
 }

@@ -37,7 +37,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
+class TRealTrackbar;
+class MasterVolume;
+class VolumeControl;
 class ClampingSpinBox;
 class ScheduleEditor;
 class RecorderControl;
@@ -57,6 +59,7 @@ struct Services {
     std::unique_ptr<TrayIcon> tray;                // the notification-area icon
     std::unique_ptr<FileOpener> opener;            // opens the help with the desktop's handler
     std::unique_ptr<XdgAutostart> autostart;       // the session's autostart folders
+    std::unique_ptr<MasterVolume> mixer;           // the computer's master volume
 };
 
 // The main window. It builds the controls, owns the shared fields and connects each control's
@@ -97,6 +100,9 @@ class TForm1 : public QWidget {
     void btn1Click();
     void btn11Click();
     void btn12Click();
+    void rltrckbr1Change();
+    void chk3Click();
+    VolumeControl& volume() { return *volume_; }
     void N1Click();
     void N2Click();
     void cltrycn1DblClick();
@@ -143,7 +149,7 @@ class TForm1 : public QWidget {
     QCheckBox* chk5 = nullptr;
     QGroupBox* grp1 = nullptr;
     QGroupBox* grp2 = nullptr;
-    QSlider* rltrckbr1 = nullptr;
+    TRealTrackbar* rltrckbr1 = nullptr;
     RadioGroup* rg1 = nullptr;
     RadioGroup* rg2 = nullptr;
     ClampingSpinBox* se_h = nullptr;
@@ -190,6 +196,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<AutoPlaySwitch> autoPlay_;
     std::unique_ptr<ScheduleEditor> editor_;
     std::unique_ptr<RecorderControl> recorder_;
+    std::unique_ptr<MasterVolume> mixer_;
+    std::unique_ptr<VolumeControl> volume_;
     std::unique_ptr<Power> power_;
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;

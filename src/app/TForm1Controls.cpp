@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -15,6 +14,7 @@
 #include "core/TimeOfDay.h"
 #include "scheduleui/ScheduleGrid.h"
 #include "widgets/ClampingSpinBox.h"
+#include "widgets/TRealTrackbar.h"
 
 namespace {
 
@@ -109,11 +109,14 @@ void TForm1::buildControls() {
 
     // Volume.
     grp2 = named(new QGroupBox(QStringLiteral("音量"), this), "grp2", {240, 254, 54, 138});
-    rltrckbr1 = named(new QSlider(Qt::Vertical, grp2), "rltrckbr1", {16, 20, 22, 90});
-    rltrckbr1->setRange(0, 100);
+    rltrckbr1 = named(new TRealTrackbar(grp2), "rltrckbr1", {19, 22, 16, 94});
+    rltrckbr1->setVertical(true);
+    rltrckbr1->resize(16, 94);
+    rltrckbr1->setTrackStyle(tbsSquareNess);
+    rltrckbr1->setFocusPolicy(Qt::StrongFocus);
     rltrckbr1->setToolTip(QStringLiteral("调节音量"));
     rltrckbr1->setAccessibleName(QStringLiteral("音量"));
-    chk3 = named(new QCheckBox(QStringLiteral("静音"), grp2), "chk3", {4, 114, 48, 20});
+    chk3 = named(new QCheckBox(QStringLiteral("静音"), grp2), "chk3", {4, 116, 48, 20});
 
     // Run mode and weather.
     rg1 = named(new RadioGroup(

@@ -13,8 +13,10 @@
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "media/GstBackend.h"
+#include "system/AlsaMasterVolume.h"
 #include "system/Power.h"
 #include "system/XdgAutostart.h"
+#include "widgets/TRealTrackbar.h"
 
 int main(int argc, char** argv) {
     // Before anything else, so that a stop asked for during start-up still ends in order.
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const QIcon icon(QStringLiteral(":/tollvane.svg"));
     QApplication::setWindowIcon(icon);
+    installTrackbarAccessibility();
 
     const SystemClock clock = SystemClock::fromEnvironment();
     EventLog log(clock);
@@ -45,7 +48,8 @@ int main(int argc, char** argv) {
     TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
                          std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
                          std::make_unique<QtTrayIcon>(icon), std::make_unique<DesktopFileOpener>(),
-                         std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment())});
+                         std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment()),
+                         std::make_unique<AlsaMasterVolume>()});
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();

@@ -10,6 +10,7 @@
 #include "core/SecondTimer.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakeMixer.h"
 #include "fakes/FakePlayerBackend.h"
 #include "fakes/FakePower.h"
 #include "fakes/FakeTray.h"
@@ -32,6 +33,9 @@ struct FormFixture : ::testing::Test {
     FakeOpener* opener = nullptr;
     bool trayAvailable = true;  // whether a tray host is there when the window is made
     bool realPlayer = false;    // the GStreamer back end instead of the fake one
+    FakeMixer* mixer = nullptr;
+    bool mixerThere = true;  // the mixer at start
+    int mixerLevel = 70;
     bool clockRunning = false;  // the clock timer was running when start-up ended
 
     FormFixture() {
@@ -62,6 +66,10 @@ struct FormFixture : ::testing::Test {
         auto fakePower = std::make_unique<FakePower>();
         auto fakeTray = std::make_unique<FakeTray>();
         auto fakeOpener = std::make_unique<FakeOpener>();
+        auto fakeMixer = std::make_unique<FakeMixer>();
+        mixer = fakeMixer.get();
+        mixer->there = mixerThere;
+        mixer->percent = mixerLevel;
         power = fakePower.get();
         tray = fakeTray.get();
         opener = fakeOpener.get();
@@ -70,7 +78,8 @@ struct FormFixture : ::testing::Test {
             Services{clock, dialogs, log.log, folder.path(), std::move(player),
                      std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
                      std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
-                                                    folder.file("home/autostart"))});
+                                                    folder.file("home/autostart")),
+                     std::move(fakeMixer)});
         form->FormCreate();
         form->CreateWindows();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+// The computer's master volume, in percent of the mixer's range, and its mute switch. One
+// control stands for all the program's sound (MIDI is synthesised into the same output).
+class MasterVolume : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    // Whether a mixer answers now (a sound server that starts later is looked for again).
+    virtual bool available() = 0;
+    // The level in percent (0..100); -1 when there is no mixer.
+    virtual int level() = 0;
+    // Sets both channels to `percent`.
+    virtual void setLevel(int percent) = 0;
+    virtual bool muted() = 0;
+    // Mutes with the mixer's switch where it has one, else with level 0 (unmuting then restores
+    // nothing by itself: the caller sets the level again).
+    virtual void setMuted(bool muted) = 0;
+    virtual bool hasSwitch() = 0;
+
+  signals:
+    // Level or switch changed elsewhere (the desktop's volume control).
+    void changedElsewhere();
+};
