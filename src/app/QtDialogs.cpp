@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -67,6 +68,9 @@ void QtDialogs::warning(const QString& caption, const QString& text) {
 
 QString QtDialogs::chooseSoundFile() {
     QFileDialog dialog(owner_);
+    if (!soundFolder_.isEmpty() && QFileInfo(soundFolder_).isDir()) {
+        dialog.setDirectory(soundFolder_);
+    }
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("mp3"));
     dialog.setNameFilter(

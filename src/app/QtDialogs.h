@@ -17,6 +17,8 @@ class QtDialogs : public Dialogs {
   public:
     QtDialogs() = default;
     void setOwner(QWidget* owner) { owner_ = owner; }
+    // Where the sound-file chooser opens (the program's Music folder).
+    void setSoundFolder(const QString& folder) { soundFolder_ = folder; }
 
     bool question(const QString& text) override;
     void notice(const QString& text) override;
@@ -35,5 +37,6 @@ class QtDialogs : public Dialogs {
     void showOnce(const QString& kind, int icon, const QString& caption, const QString& text);
 
     QPointer<QWidget> owner_;
+    QString soundFolder_;
     QMap<QString, QPointer<QMessageBox>> open_;
 };

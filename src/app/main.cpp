@@ -2,6 +2,8 @@
 // copy per session, then the main window and the event loop.
 
 #include <QApplication>
+#include <QDir>
+#include <QProcess>
 #include <QScreen>
 
 #include "app/FileOpener.h"
@@ -43,7 +45,18 @@ int main(int argc, char** argv) {
         dialogs.warning(QStringLiteral("警告"), QStringLiteral("程序已经在运行!"));
         return 0;
     }
-    log.write(QStringLiteral("start"), QApplication::applicationFilePath());
+    log.keepHistory(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("Logs")));
+    // The start line names every test or demonstration override in force.
+    QStringList overrides;
+    for (const QString& variable : QProcess::systemEnvironment()) {
+        if (variable.startsWith(QLatin1String("TOLLVANE_"))) {
+            overrides << variable;
+        }
+    }
+    overrides.sort();
+    log.write(
+        QStringLiteral("start"),
+        (QStringList{QApplication::applicationFilePath()} + overrides).join(QLatin1Char(' ')));
 
     TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
                          std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
@@ -55,6 +68,7 @@ int main(int argc, char** argv) {
         QApplication::quit();
     });
     dialogs.setOwner(&form);
+    dialogs.setSoundFolder(form.programFile(QStringLiteral("Music")));
     form.FormCreate();
     form.CreateWindows();
 

@@ -22,3 +22,16 @@ QString checkTime(const ScheduleRow& row) {
 }
 
 }  // namespace schedule
+
+namespace schedule {
+
+bool hasControlCharacter(const QString& text) {
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar(0x2028) || c == QChar(0x2029)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace schedule

@@ -51,4 +51,8 @@ inline const QStringList kTableNames = {QStringLiteral("temp.dat"), QStringLiter
 // Checks a row's time fields; returns an empty string when the row is valid, else the reason.
 QString checkTime(const ScheduleRow& row);
 
+// Whether a text holds a control character (a line break, a tab...): event names and sound
+// files must not, so that every record and log line stays one line.
+bool hasControlCharacter(const QString& text);
+
 }  // namespace schedule

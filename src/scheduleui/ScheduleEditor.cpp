@@ -42,6 +42,9 @@ QString ScheduleEditor::confirmDeleteText() {
 QString ScheduleEditor::confirmClearText() {
     return QStringLiteral("确实要删除所有的项目吗？");
 }
+QString ScheduleEditor::controlCharacterText() {
+    return QStringLiteral("事件和声音文件里不能有换行、制表符等控制字符");
+}
 QString ScheduleEditor::replaceRandomText() {
     return QStringLiteral("该事件为随机音乐，确认更改为播放其他音乐吗？");
 }
@@ -106,6 +109,10 @@ void ScheduleEditor::btn2Click() {
         dialogs_.notice(incompleteText());
         return;
     }
+    if (schedule::hasControlCharacter(row.event) || schedule::hasControlCharacter(row.sound)) {
+        dialogs_.notice(controlCharacterText());
+        return;
+    }
     if (table_.locate(row.hour, row.minute, row.second)) {
         dialogs_.notice(duplicateTimeText());  // the row that has the time is highlighted
         return;
@@ -121,6 +128,10 @@ void ScheduleEditor::btn2Click() {
 
 void ScheduleEditor::btn5Click() {
     const ScheduleRow row = fromGroup();
+    if (schedule::hasControlCharacter(row.event) || schedule::hasControlCharacter(row.sound)) {
+        dialogs_.notice(controlCharacterText());
+        return;
+    }
     // The loaded row, wherever it stands now; gone when it was deleted, the table cleared or
     // another table opened (ids belong to one table file).
     const auto stillThere = [this]() -> std::optional<qint64> {

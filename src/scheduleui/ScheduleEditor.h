@@ -43,6 +43,7 @@ class ScheduleEditor {
     static QString confirmDeleteText();
     static QString confirmClearText();
     static QString replaceRandomText();
+    static QString controlCharacterText();
 
     void dbsmdbgrd1DblClick();
     void btn2Click();

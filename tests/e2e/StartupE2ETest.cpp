@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 #include "core/IniFile.h"
 #include "e2e/ProgramRun.h"
@@ -20,7 +21,11 @@ TEST(StartupE2ETest, StartsOnTheStoredTableLogsAndExitsCleanly) {
     ini.writeInteger("Set", "Weather", 1);
 
     run.start("2026-12-07T07:59:50");
-    EXPECT_TRUE(run.waitFor("start").endsWith("tollvane"));
+    const QString started = run.waitFor("start");
+    EXPECT_TRUE(started.startsWith(run.path("tollvane") + " ")) << started.toStdString();
+    // Every override in force is named.
+    EXPECT_TRUE(started.contains(" TOLLVANE_NOW=2026-12-07T07:59:50")) << started.toStdString();
+    EXPECT_TRUE(started.contains(" TOLLVANE_AUDIO_SINK=fakesink sync=true"));
     run.waitFor("table-open");
     EXPECT_EQ(run.stop(), 0);
     // Restoring the run mode and the weather may open tables on the way; the last one counts.
@@ -30,6 +35,11 @@ TEST(StartupE2ETest, StartsOnTheStoredTableLogsAndExitsCleanly) {
     // Log lines carry the program's clock, not the machine's.
     EXPECT_TRUE(run.lines().front().startsWith("2026-12-07T07:59:5")) << run.log.toStdString();
     EXPECT_EQ(ini.readInteger("Set", "RunMode", -1), 2);
+    // The history in the program folder holds the same lines, the month's file by the clock.
+    QFile history(run.path("Logs/2026-12.log"));
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(history.readAll()).split('\n', Qt::SkipEmptyParts),
+              run.lines().filter(QRegularExpression("^2026-")));
 }
 
 TEST(StartupE2ETest, AMissingTableIsLoggedAsAnErrorAndTheProgramRunsOn) {

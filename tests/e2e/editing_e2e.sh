@@ -19,7 +19,7 @@ trap cleanup EXIT
 cp "$built/tollvane" "$built/digital.ttf" "$built/sys.mp3" "$work/"
 mkdir -p "$work/Music" "$work/随机音乐"
 "$built/tollvane-table" init "$work/Data" >/dev/null
-bell="$work/Music/上课 铃.wav"
+bell="$work/Music/bell.wav"
 /usr/bin/python3 - "$bell" <<'PY'
 import sys, wave
 with wave.open(sys.argv[1], "wb") as w:
@@ -75,11 +75,15 @@ hour() { field 432 285 "$1"; }
 minute() { field 500 285 "$1"; }
 second() { field 568 285 "$1"; }
 event() { field 500 335 "$1"; }
-choose_sound() {  # the folder button, then the file dialog: type the path, Return
+choose_sound() {  # the folder button; the dialog opens in Music/: type the name, Return
     click 577 361
     untilwindows 2
     xdotool type --delay 20 "$1"
-    xdotool key Return
+    # Return may first take the name the completer offers; then once more opens the file.
+    for _ in 1 2 3; do
+        xdotool key Return
+        for _ in $(seq 20); do [ "$(windows)" -eq 1 ] && return 0; sleep 0.1; done
+    done
     untilwindows 1
 }
 add() { click 113 414; }
@@ -87,9 +91,9 @@ save() { click 335 414; }
 delete() { click 261 414; }
 ok() { untilwindows 2; xdotool key Return; untilwindows 1; }  # OK is the default button
 
-hour 8; minute 5; second 0; event "上课"; choose_sound "$bell"; add
+hour 8; minute 5; second 0; event "上课"; choose_sound bell.wav; add
 check "a row is added" 'waitmore " row-add " 0'
-hour 9; minute 0; second 0; event "Break"; choose_sound "$bell"; add
+hour 9; minute 0; second 0; event "Break"; choose_sound bell.wav; add
 check "a second row is added" 'waitmore " row-add " 1'
 
 xdotool mousemove --window "$window" 100 38 click --repeat 2 --delay 60 1  # double-click row 1

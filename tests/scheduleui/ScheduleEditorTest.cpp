@@ -59,6 +59,11 @@ TEST_F(ScheduleEditorTest, AddChecksCompletenessAndTimeThenStoresAndResetsTheGro
     EXPECT_EQ(highlighted(), "下课");  // the row that has the time
     EXPECT_EQ(stored().size(), 2);
 
+    setGroup(7, 30, 0, "早\t读", "/c.mp3");  // a tab would break the log's lines
+    f().btn2->click();
+    EXPECT_EQ(dialogs.notices.last(), ScheduleEditor::controlCharacterText());
+    EXPECT_EQ(stored().size(), 2);
+
     setGroup(7, 30, 0, " ", "/c.mp3");  // one blank is a name
     f().chkweek[6]->setChecked(false);
     f().btn2->click();

@@ -100,6 +100,9 @@ Parsed read(const QString& input) {
             if (rec.fields[i].trimmed().isEmpty()) {
                 fault(QStringLiteral("“%1”不能为空").arg(names[i]));
                 good = false;
+            } else if (schedule::hasControlCharacter(rec.fields[i])) {
+                fault(QStringLiteral("“%1”不能含有换行、制表符等控制字符").arg(names[i]));
+                good = false;
             }
         }
         for (int d = 0; d < 7; ++d) {
