@@ -6,34 +6,8 @@
 # Usage: autostart_e2e.sh PROGRAM_FOLDER
 set -u
 built=$1
-here=$(cd "$(dirname "$0")" && pwd)
-fail=0
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r -t 10 num <&5 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$num"
-export DBUS_SESSION_BUS_ADDRESS=disabled:
-
-waitfor() {  # waitfor FILE PATTERN [SECONDS]
-    local deadline=$((SECONDS + ${3:-20}))
-    while ((SECONDS < deadline)); do
-        grep -qE "$2" "$1" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
+source "$(dirname "$0")/lib.sh"
+start_x
 
 # try NAME SYSTEMD_CAN: one program folder named NAME; SYSTEMD_CAN is yes when systemd's
 # generator can start a program there.
@@ -41,27 +15,15 @@ try() {
     local name=$1 systemd_can=$2
     local case="$work/case$((++cases))"
     local folder="$case/$name"
-    mkdir -p "$folder" "$case/xdg" "$case/home"
-    cp "$built/tollvane" "$built/digital.ttf" "$built/sys.mp3" "$built/tollvane.svg" "$folder/"
-    "$built/tollvane-table" init "$folder/Data" >/dev/null
-    local log="$case/log"
-    XDG_RUNTIME_DIR="$case" XDG_CONFIG_DIRS="$case/xdg" XDG_CONFIG_HOME="$case/home" \
-        TOLLVANE_AUDIO_SINK="fakesink sync=true" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
-        "$folder/tollvane" 2>"$log" &
-    local app=$!
-    pids+=($app)
-    waitfor "$log" " table-open "
-    local window=""
-    for _ in $(seq 50); do
-        window=$(xdotool search --pid "$app" --name '^Tollvane V1\.3\.3$' 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
+    mkdir -p "$case/xdg" "$case/home"
+    program_folder "$folder"
+    start_app "$folder" XDG_RUNTIME_DIR="$case" XDG_CONFIG_DIRS="$case/xdg" \
+        XDG_CONFIG_HOME="$case/home"
     local entry="$case/xdg/autostart/Tollvane.desktop"
     # A click that a busy X server loses is made again, as a user would.
     for _ in 1 2 3; do
-        xdotool mousemove --window "$window" 530 213 click 1  # "自动启动"
-        waitfor "$log" " autostart-(on|off|failed) " 5 && break
+        click 530 213  # "自动启动"
+        waitfor " autostart-(on|off|failed) " 5 && break
     done
     check "[$name] ticking writes the machine-wide entry" \
         '[ "$(grep " autostart-" "$log" | head -1 | cut -d" " -f3-)" = "$entry" ]'
@@ -89,5 +51,4 @@ try() {
 cases=0
 try 'Bells 铃声 "quoted" '\''single'\'' 100% %f' yes
 try 'odd $HOME `id` back\slash %%' no
-
-exit $fail
+finish

@@ -5,87 +5,30 @@
 # Usage: tray_e2e.sh PROGRAM_FOLDER
 set -u
 built=$1
-here=$(cd "$(dirname "$0")" && pwd)
-fail=0
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
+source "$(dirname "$0")/lib.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A program folder of its own, with a Monday timetable that rings every few seconds.
-cp "$built/tollvane" "$built/digital.ttf" "$built/sys.mp3" "$work/"
-mkdir -p "$work/Music" "$work/随机音乐"
-"$built/tollvane-table" init "$work/Data" >/dev/null
-/usr/bin/python3 - "$work/Music/bell.wav" <<'PY'
-import sys, wave
-with wave.open(sys.argv[1], "wb") as w:
-    w.setnchannels(1); w.setsampwidth(2); w.setframerate(8000)
-    w.writeframes(b"\0\0" * 2400)
-PY
+# A Monday timetable that rings every few seconds.
+program_folder "$work/app"
+tone "$work/app/Music/bell.wav" 0.3
 {
     echo "时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日"
-    for s in $(seq 15 3 57); do echo "8,0,$s,铃$s,$work/Music/bell.wav,1,1,1,1,1,0,0"; done
+    for s in $(seq 15 3 57); do echo "8,0,$s,铃$s,$work/app/Music/bell.wav,1,1,1,1,1,0,0"; done
 } >"$work/rows.csv"
-"$built/tollvane-table" import "$work/Data/temp.dat" "$work/rows.csv" >/dev/null
-printf '[Set]\nAuto_Play=1\n' >"$work/config.ini"
+"$built/tollvane-table" import "$work/app/Data/temp.dat" "$work/rows.csv" >/dev/null
+printf '[Set]\nAuto_Play=1\n' >"$work/app/config.ini"
 
-# An X server of its own.
-exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r -t 10 num <&5 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$num"
-export DBUS_SESSION_BUS_ADDRESS=disabled:  # the XEmbed tray; no D-Bus daemon to outlive us
+start_x
+start_app "$work/app" TOLLVANE_NOW=2026-12-07T08:00:08 TOLLVANE_SHUTDOWN_COMMAND=true
+check "starts without a tray" 'waitfor " tray missing"'
 
-log="$work/log"
-waitfor() {  # waitfor PATTERN [SECONDS]: a log line matching PATTERN appears
-    local deadline=$((SECONDS + ${2:-20}))
-    while ((SECONDS < deadline)); do
-        grep -qE "$1" "$log" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
-count() { grep -cE "$1" "$log" 2>/dev/null; }
-closeuntil() {  # closeuntil PATTERN: asks the window to close, again each second (as a user
-    # clicks once more) until a log line matching PATTERN appears
-    local n
-    for n in $(seq 10); do
+closeuntil() {  # asks the window to close, again each second (as a user clicks once more)
+    # until a log line matching PATTERN appears
+    for _ in $(seq 10); do
         /usr/bin/python3 "$here/x11/xclose.py" "$window"
         waitfor "$1" 2 && return 0
     done
     return 1
 }
-waitmore() {  # waitmore PATTERN N [SECONDS]: more than N lines match PATTERN
-    local deadline=$((SECONDS + ${3:-20}))
-    while ((SECONDS < deadline)); do
-        [ "$(count "$1")" -gt "$2" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-XDG_RUNTIME_DIR="$work" TOLLVANE_NOW=2026-12-07T08:00:08 \
-    TOLLVANE_AUDIO_SINK="fakesink sync=true" TOLLVANE_SHUTDOWN_COMMAND="true" \
-    LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$work/tollvane" 2>"$log" &
-app=$!
-pids+=($app)
-
-check "starts without a tray" 'waitfor " tray missing"'
-window=""
-for _ in $(seq 50); do
-    window=$(xdotool search --pid "$app" --name '^Tollvane V1\.3\.3$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
-check "the main window is there" '[ -n "$window" ]'
-
 check "closing without a tray minimises" 'closeuntil " window-minimised"'
 check "and the program runs on" 'kill -0 $app'
 
@@ -104,17 +47,13 @@ check "the icon sits in the tray" '[ -n "$icon" ]'
 xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
 check "a double-click shows the window" 'waitfor " window-shown"'
 
-shown=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l)
+shown=$(windows)
 xdotool mousemove --window "$icon" 8 8 click 3
-for _ in $(seq 50); do  # the menu is a window of its own
-    [ "$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l)" -gt "$shown" ] && break
-    sleep 0.1
-done
+untilwindows $((shown + 1))  # the menu is a window of its own
 xdotool key Up Return  # the last item: "退出程序"
 check "退出程序 ends the program" 'waitfor " exit" 15'
-wait "$app"; rc=$?
+wait "$app"
+rc=$?
 check "with exit code 0" '[ $rc -eq 0 ]'
 check "and no error" '! grep -q " error " "$log"'
-
-[ $fail -eq 0 ] || { echo "--- log"; cat "$log"; }
-exit $fail
+finish
