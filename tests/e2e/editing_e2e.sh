@@ -55,10 +55,15 @@ click 100 58  # row 2
 delete; ok
 check "the highlighted row is deleted" 'waitmore " row-delete " 0'
 
-kill "$app"
-wait "$app"
 "$built/tollvane-table" export "$work/app/Data/temp.dat" >"$work/out.csv"
 expected="8,5,0,First,$bell,1,1,1,1,1,1,1"
 check "the table holds exactly what was typed" '[ "$(sed -n 2p "$work/out.csv" | sed "s/\"//g")" = "$expected" ] && [ $(wc -l <"$work/out.csv") -eq 2 ]'
+
+click 187 414; ok  # "清空项目"
+check "clearing empties the table" 'waitfor " table-clear " && [ "$("$built/tollvane-table" export "$work/app/Data/temp.dat" | wc -l)" -eq 1 ]'
+backup=$(ls "$work/app/Data/backup/"temp-*.dat 2>/dev/null | head -1)
+check "and keeps a copy of what it held" '[ -n "$backup" ] && "$built/tollvane-table" export "$backup" | cmp -s - "$work/out.csv"'
+kill "$app"
+wait "$app"
 check "no error" '! grep -q " error " "$log"'
 finish

@@ -48,4 +48,13 @@ crossings = sum(1 for a, b in zip(data, data[1:]) if a < 0 <= b)
 hz = crossings * rate / n
 sys.exit(0 if n > rate // 2 and max(abs(v) for v in data) > 3000 and 400 < hz < 480 else 1)
 PY'
+
+# The recording as a bell: a row that rings it, and the program started just before it.
+printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日\n8,0,0,通知,Music/Temp.wav,1,1,1,1,1,0,0\n' \
+    >"$work/rows.csv"
+"$built/tollvane-table" import "$work/app/Data/temp.dat" "$work/rows.csv" >/dev/null 2>&1
+printf '[Set]\nAuto_Play=1\n' >"$work/app/config.ini"
+start_app "$work/app" TOLLVANE_NOW=2026-12-07T07:59:54
+check "it rings as a bell" 'waitfor " ring 08:00:00 通知 $target"'
+check "and plays without an error" '! grep -q " error " "$log"'
 finish

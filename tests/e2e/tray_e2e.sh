@@ -14,7 +14,7 @@ tone "$work/app/Music/bell.wav" 0.3
     echo "时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日"
     for s in $(seq 15 3 57); do echo "8,0,$s,铃$s,$work/app/Music/bell.wav,1,1,1,1,1,0,0"; done
 } >"$work/rows.csv"
-"$built/tollvane-table" import "$work/app/Data/temp.dat" "$work/rows.csv" >/dev/null
+"$built/tollvane-table" import "$work/app/Data/temp.dat" "$work/rows.csv" >/dev/null 2>&1
 printf '[Set]\nAuto_Play=1\n' >"$work/app/config.ini"
 
 start_x
