@@ -41,7 +41,7 @@ void WavCapture::start() {
     const QByteArray description =
         source + QByteArray(
                      " ! audioconvert ! audioresample ! capsfilter name=format"
-                     " ! filesink name=out append=true sync=false");
+                     " ! filesink name=out append=true sync=false buffer-mode=unbuffered");
     GError* raw = nullptr;
     GstElement* pipeline = gst_parse_launch(description.constData(), &raw);
     const QString parseError =

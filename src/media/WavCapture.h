@@ -12,7 +12,8 @@ typedef struct _GstMessage GstMessage;
 
 // Records from the computer's sound input into a WAV file made by CreateWav: GStreamer captures
 // from the default input (autoaudiosrc, or the bin in TOLLVANE_AUDIO_SOURCE), converts to the
-// file's format and appends the samples after its header; stopping writes the sizes. Capture
+// file's format and appends the samples after its header, each buffer as it comes (so a crash or
+// a power cut keeps all but the last moments); stopping writes the sizes. Capture
 // runs on GStreamer's own threads, so the GUI thread never waits for the device.
 class WavCapture {
   public:
