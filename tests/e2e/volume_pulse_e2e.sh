@@ -26,9 +26,11 @@ xdotool mousemove --window "$window" "$x" "$thumb" mousedown 1
 for dy in 5 10 15 20 25 30; do xdotool mousemove --window "$window" "$x" $((thumb - dy)); done
 xdotool mouseup 1
 check "dragging up sets the volume" 'waitfor " volume "'
-last() { grep " volume " "$log" | tail -1 | awk '{print $3}'; }
-for _ in $(seq 30); do [ "$(volume)" = "$(last)" ] && break; sleep 0.1; done
-shown=$(last)
+# The release reports the final value once more: the drag is over when the last two agree.
+levels() { grep " volume " "$log" | awk '{print $3}' | tail -2 | uniq | wc -l; }
+for _ in $(seq 50); do [ "$(count " volume ")" -ge 2 ] && [ "$(levels)" -eq 1 ] && break; sleep 0.1; done
+shown=$(grep " volume " "$log" | tail -1 | awk '{print $3}')
+for _ in $(seq 30); do [ "$(volume)" = "$shown" ] && break; sleep 0.1; done
 check "pactl reads the slider's level ($shown%)" '[ "$shown" -gt 40 ] && [ "$(volume)" = "$shown" ]'
 
 click $((240 + 12)) $((254 + 126))  # "静音"
