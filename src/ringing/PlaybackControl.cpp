@@ -25,6 +25,11 @@ QString PlaybackControl::missingFileText() {
     return QStringLiteral("事件提示：文件不存在，请选择正确的声音文件！");
 }
 
+QString PlaybackControl::emptyPlaylistText() const {
+    return music_.pool().isEmpty() ? QStringLiteral("（随机音乐文件夹里没有音乐）")
+                                   : QStringLiteral("（随机播放数目为 0）");
+}
+
 TMPDeviceTypes PlaybackControl::deviceTypeFor(const QString& field) {
     const qsizetype slash =
         std::max(field.lastIndexOf(QLatin1Char('/')), field.lastIndexOf(QLatin1Char('\\')));

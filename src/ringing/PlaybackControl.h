@@ -22,7 +22,7 @@ class PlaybackControl {
     enum class Start {
         Played,         // the file, or the first tune of a fresh playlist, is playing
         MissingFile,    // the file does not exist (shown and logged)
-        EmptyPlaylist,  // a random-music row with no tunes in the folder
+        EmptyPlaylist,  // a random-music row with no tunes drawn (see emptyPlaylistText)
     };
 
     PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music, QLabel& lbl2,
@@ -48,6 +48,8 @@ class PlaybackControl {
     // dtSequencer for a field whose extension is .mid (any case), else dtAutoSelect.
     static TMPDeviceTypes deviceTypeFor(const QString& field);
     static QString missingFileText();
+    // Why the last draw came out empty: no tunes in the folder, or a draw size of 0.
+    QString emptyPlaylistText() const;
 
     // The row whose ring or test play started the sound now playing; a random playlist goes on
     // under this row, whatever row is current later.

@@ -120,7 +120,8 @@ void RingScheduler::ring(const QDateTime& second) {
             return;
         case PlaybackControl::Start::EmptyPlaylist:
             log_.write(QStringLiteral("ring"), when + QLatin1Char(' ') + row.event +
-                                                   QStringLiteral(" （随机音乐文件夹里没有音乐）"));
+                                                   QLatin1Char(' ') +
+                                                   playback_.emptyPlaylistText());
             break;
         case PlaybackControl::Start::Played:
             log_.write(QStringLiteral("ring"),

@@ -1,10 +1,13 @@
 #pragma once
 
-// Switches the computer off. A refusal is silent: the program runs on.
+#include <QString>
+
+// Switches the computer off. A refusal leaves the program running.
 class Power {
   public:
     virtual ~Power() = default;
-    virtual void powerOff() = 0;
+    // Asks for the power-off; empty when the request was sent and accepted, else the reason.
+    virtual QString powerOff() = 0;
     // Before a timed shutdown: moves the mouse pointer to the screen's corner, where the
     // platform lets a program move it, so nothing under the pointer holds the shutdown up.
     virtual void parkPointer() = 0;
@@ -15,6 +18,6 @@ class Power {
 // this user may.
 class SystemPower : public Power {
   public:
-    void powerOff() override;
+    QString powerOff() override;
     void parkPointer() override;
 };

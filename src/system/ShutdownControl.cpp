@@ -17,8 +17,13 @@ void ShutdownControl::chk5Click() {
 }
 
 void ShutdownControl::request() {
-    log_.write(QStringLiteral("shutdown-request"));
-    power_.powerOff();
+    // Written down as what happened: sent and accepted, or refused and why.
+    const QString refusal = power_.powerOff();
+    if (refusal.isEmpty()) {
+        log_.write(QStringLiteral("shutdown-request"));
+    } else {
+        log_.write(QStringLiteral("shutdown-refused"), refusal);
+    }
 }
 
 void ShutdownControl::N5Click() {

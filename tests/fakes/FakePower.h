@@ -4,8 +4,12 @@
 
 // Counts shutdown requests and pointer moves; never switches anything off.
 struct FakePower : Power {
-    void powerOff() override { ++requests; }
+    QString powerOff() override {
+        ++requests;
+        return refusal;
+    }
     void parkPointer() override { ++parked; }
     int requests = 0;
     int parked = 0;
+    QString refusal;  // what the system answers; empty: accepted
 };

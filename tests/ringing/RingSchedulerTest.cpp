@@ -81,6 +81,17 @@ TEST_F(RingSchedulerTest, ARandomRowWithNoTunesStopsTheSoundAndMovesTheHintOn) {
     EXPECT_FALSE(backend->playing());
     EXPECT_EQ(backend->opened.size(), 1);
     EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(9, 0, 0, "later"));
+    EXPECT_EQ(rings().last(), "08:00:01 午休 （随机音乐文件夹里没有音乐）");
+}
+
+TEST_F(RingSchedulerTest, ADrawSizeOfZeroIsNamedAsSuchNotAsAnEmptyFolder) {
+    tunes(5);
+    fill("temp.dat", {makeRow(8, 0, 0, "午休", "随机音乐")});
+    startRinging(at(0, 8, 0, 0));
+    writeConfig("[Set]\nMusic_SJ=0\n");  // edited by hand while the program runs
+    tick(at(0, 8, 0, 0));
+    EXPECT_EQ(rings(), QStringList{"08:00:00 午休 （随机播放数目为 0）"});
+    EXPECT_FALSE(backend->playing());
 }
 
 TEST_F(RingSchedulerTest, ARandomPlaylistPlaysToItsEndUnderTheRowThatStartedIt) {

@@ -44,6 +44,16 @@ TEST_F(ShutdownTest, WithNoStoredTimeTheShutdownIsAtMidnight) {
     EXPECT_EQ(power->requests, 1);
 }
 
+TEST_F(ShutdownTest, ARefusedShutdownIsLoggedAsRefusedWithTheReason) {
+    TForm1& f = start();
+    power->refusal = "systemd-logind 不允许关机（CanPowerOff=challenge）";
+    dialogs.answers = {true};
+    f.N5Click();
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_TRUE(log.of("shutdown-request").isEmpty());
+    EXPECT_EQ(log.of("shutdown-refused"), QStringList{power->refusal});
+}
+
 TEST_F(ShutdownTest, ManualShutdownAsksFirst) {
     TForm1& f = start();
     dialogs.answers = {false, true};
