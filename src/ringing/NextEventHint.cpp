@@ -29,7 +29,7 @@ void NextEventHint::ShowHintByClock() {
         }
         table_.next();
     }
-    writeHint();
+    ShowHintForCurrent();
 }
 
 void NextEventHint::ShowHintAfterRing() {
@@ -38,10 +38,13 @@ void NextEventHint::ShowHintAfterRing() {
     while (!table_.eof() && !table_.current().ringsOn(today)) {
         table_.next();
     }
-    writeHint();
+    ShowHintForCurrent();
 }
 
-void NextEventHint::writeHint() {
+void NextEventHint::ShowHintForCurrent() {
+    if (!table_.isOpen()) {
+        return;  // nothing to name; whoever closed the table says so
+    }
     if (table_.eof()) {
         lbl9_.setText(lastEventText());
         return;

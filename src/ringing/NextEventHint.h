@@ -16,13 +16,13 @@ class NextEventHint {
     void ShowHintByClock();
     // From the row that has just rung, the next row that rings today.
     void ShowHintAfterRing();
+    // Names the current row again (after a countdown that ended without a ring).
+    void ShowHintForCurrent();
 
     static QString rowText(int hour, int minute, int second, const QString& event);
     static QString lastEventText();
 
   private:
-    void writeHint();
-
     ScheduleTable& table_;
     const Clock& clock_;
     QLabel& lbl9_;

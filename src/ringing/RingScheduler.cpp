@@ -38,6 +38,9 @@ void RingScheduler::start() {
 
 void RingScheduler::stop() {
     seconds_.reset();
+    if (EventNear_) {
+        hint_.ShowHintForCurrent();  // the countdown is over: no "N 秒钟后" left standing
+    }
     EventNear_ = false;
     nearAt_ = {};
 }
@@ -81,6 +84,7 @@ bool RingScheduler::evaluate(const QDateTime& second) {
     if (EventNear_ && nearAt_.isValid() && second > nearAt_) {
         EventNear_ = false;  // its second passed without a ring
         nearAt_ = {};
+        hint_.ShowHintForCurrent();
     }
     if (!EventNear_) {
         // The coming row within the next ten seconds, with today's weekday flag (the row at

@@ -147,6 +147,8 @@ TEST_F(ClockTickTest, CountdownStopsAtZeroWhenTheRingIsLateAndEndsWhenSwitchedOf
     EXPECT_EQ(f.lbl9->text(), "事件提示：0 秒钟后播放<<<上课>>>音乐");
     f.chk1->setChecked(false);
     EXPECT_FALSE(f.EventNear);
+    // The countdown's text does not stay behind: the line names the event again.
+    EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(8, 0, 0, "上课"));
 }
 
 TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
