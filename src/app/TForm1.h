@@ -110,8 +110,6 @@ class TForm1 : public QWidget {
 
     // Shows the window, or only the tray icon when it starts hidden.
     void showAtStart();
-    WindowVisibility& visibility() { return *visibility_; }
-    TrayIcon& tray() { return *tray_; }
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }

@@ -43,14 +43,27 @@ QString EventLog::escaped(const QString& details) {
     return out;
 }
 
-void EventLog::write(const QString& kind, const QString& details) {
-    QString line = tod::stamp(clock_.now(), true) + QLatin1Char(' ') + kind;
+QString EventLog::line(const QString& kind, const QString& details) const {
+    QString text = tod::stamp(clock_.now(), true) + QLatin1Char(' ') + kind;
     if (!details.isEmpty()) {
-        line += QLatin1Char(' ') + escaped(details);
+        text += QLatin1Char(' ') + escaped(details);
     }
-    sink_(line);
+    return text;
+}
+
+void EventLog::historyFailed(const QString& why) {
+    // Said once until the history works again; on the log only, never into the history.
+    if (!historyFailed_) {
+        historyFailed_ = true;
+        sink_(line(QStringLiteral("history-failed"), why));
+    }
+}
+
+void EventLog::write(const QString& kind, const QString& details) {
+    const QString text = line(kind, details);
+    sink_(text);
     if (!historyFolder_.isEmpty()) {
-        toHistory(line);
+        toHistory(text);
     }
 }
 
@@ -58,9 +71,7 @@ void EventLog::keepHistory(const QString& folder, int keepMonths) {
     historyFolder_ = folder;
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("."))) {
-        historyFailed_ = true;
-        sink_(tod::stamp(clock_.now(), true) + QStringLiteral(" history-failed ") +
-              escaped(QDir::toNativeSeparators(folder)));
+        historyFailed(QDir::toNativeSeparators(folder));
         return;
     }
     // Files are named by month, so the names sort by age.
@@ -81,21 +92,13 @@ void EventLog::toHistory(const QString& line) {
         history_.setFileName(QDir(historyFolder_).filePath(month + QStringLiteral(".log")));
         historyMonth_ = month;
         if (!history_.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            if (!historyFailed_) {
-                historyFailed_ = true;
-                sink_(tod::stamp(clock_.now(), true) + QStringLiteral(" history-failed ") +
-                      escaped(history_.fileName() + QStringLiteral(": ") + history_.errorString()));
-            }
+            historyFailed(history_.fileName() + QStringLiteral(": ") + history_.errorString());
             return;
         }
     }
     const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
     if (history_.write(bytes) != bytes.size() || !history_.flush()) {
-        if (!historyFailed_) {
-            historyFailed_ = true;
-            sink_(tod::stamp(clock_.now(), true) + QStringLiteral(" history-failed ") +
-                  escaped(history_.fileName() + QStringLiteral(": ") + history_.errorString()));
-        }
+        historyFailed(history_.fileName() + QStringLiteral(": ") + history_.errorString());
         history_.close();
         return;
     }

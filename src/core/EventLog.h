@@ -27,7 +27,9 @@ class EventLog {
     static QString escaped(const QString& details);
 
   private:
+    QString line(const QString& kind, const QString& details) const;
     void toHistory(const QString& line);
+    void historyFailed(const QString& why);
 
     const Clock& clock_;
     Sink sink_;

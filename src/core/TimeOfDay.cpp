@@ -14,10 +14,6 @@ QString dayChar(int qtDayOfWeek) {
     return QString::fromUtf16(chars[qtDayOfWeek - 1]);
 }
 
-QString weekdayField(int qtDayOfWeek) {
-    return QStringLiteral("周") + dayChar(qtDayOfWeek);
-}
-
 QString hms(const QTime& t) {
     return QStringLiteral("%1:%2:%3")
         .arg(t.hour(), 2, 10, QLatin1Char('0'))

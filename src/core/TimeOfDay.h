@@ -14,9 +14,6 @@ int seconds(const QTime& t);
 // Weekday character for Qt's day of week (1 = Monday ... 7 = Sunday): "一" ... "六", "日".
 QString dayChar(int qtDayOfWeek);
 
-// Name of a weekday field of the timetable: "周" + the weekday character.
-QString weekdayField(int qtDayOfWeek);
-
 // Always 24-hour HH:mm:ss, whatever the user's locale says.
 QString hms(const QTime& t);
 

@@ -178,7 +178,7 @@ bool GstBackend::recording() const {
 
 void GstBackend::open(const QString& file, TMPDeviceTypes) {
     close();
-    if (media::isEmptyRecording(file)) {
+    if ((recordFormat_ = media::emptyRecordingFormat(file))) {
         recordTarget_ = file;
         length_ = 0;
         return;
@@ -215,6 +215,7 @@ void GstBackend::close() {
     }
     capture_.reset();
     recordTarget_.clear();
+    recordFormat_.reset();
     recorded_ = false;
     gst_element_set_state(playbin_.get(), GST_STATE_NULL);
     playing_ = false;
@@ -258,11 +259,7 @@ void GstBackend::startRecording() {
     if (!recordingTarget()) {
         throw EMCIDeviceError(QStringLiteral("该设备不能录音"));
     }
-    const std::optional<media::WavFormat> format = media::readWavFormat(recordTarget_);
-    if (!format) {
-        throw EMCIDeviceError(QStringLiteral("不是可以录音的 WAV 文件"));
-    }
-    capture_ = std::make_unique<WavCapture>(recordTarget_, *format);
+    capture_ = std::make_unique<WavCapture>(recordTarget_, *recordFormat_);
     capture_->failed = [this](const QString& reason) {
         if (recordingFailed) {
             recordingFailed(reason);

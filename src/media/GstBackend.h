@@ -52,6 +52,7 @@ class GstBackend : public PlayerBackend {
     qint64 length_ = -1;
     // A file made for recording into is opened without playback; the capture fills it.
     QString recordTarget_;
+    std::optional<media::WavFormat> recordFormat_;  // set with recordTarget_
     std::unique_ptr<WavCapture> capture_;
     bool recorded_ = false;
 };

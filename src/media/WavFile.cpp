@@ -69,8 +69,8 @@ std::optional<WavFormat> readWavFormat(const QString& file) {
     return f;
 }
 
-bool isEmptyRecording(const QString& file) {
-    return readWavFormat(file) && QFile(file).size() == kHeaderBytes;
+std::optional<WavFormat> emptyRecordingFormat(const QString& file) {
+    return QFile(file).size() == kHeaderBytes ? readWavFormat(file) : std::nullopt;
 }
 
 void finishWav(const QString& file, const WavFormat& format) {

@@ -22,8 +22,9 @@ QByteArray wavHeader(const WavFormat& format, std::uint32_t dataBytes);
 // The format of a file made by CreateWav (or any 44-byte-header PCM file); nothing when the
 // file is not one.
 std::optional<WavFormat> readWavFormat(const QString& file);
-// Whether the file is such a header with no samples yet: a file made for recording into.
-bool isEmptyRecording(const QString& file);
+// The format of a file that is such a header with no samples yet (a file made for recording
+// into); nothing for any other file.
+std::optional<WavFormat> emptyRecordingFormat(const QString& file);
 
 // After a recording: drops a partial last frame and writes the RIFF and data sizes that match
 // the samples in the file. Throws AppError naming the file when it cannot.

@@ -114,7 +114,7 @@ void ClockTick::startupMoment(const QDateTime& now) {
         // Someone is recording already: the tune would end the recording, so it is left out.
         countdown_ = kStartupMoment - 1;
         applyAutoPlay(now);
-        log_.write(QStringLiteral("startup-tune"), QStringLiteral("(录音中，不播放)"));
+        log_.write(QStringLiteral("startup-tune-skipped"), QStringLiteral("recording"));
         return;
     }
     mp1_.FileName = startupTune_;

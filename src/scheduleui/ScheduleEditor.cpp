@@ -66,6 +66,14 @@ ScheduleRow ScheduleEditor::fromGroup() const {
     return row;
 }
 
+bool ScheduleEditor::refusedForControlCharacters(const ScheduleRow& row) {
+    if (!schedule::hasControlCharacter(row.event) && !schedule::hasControlCharacter(row.sound)) {
+        return false;
+    }
+    dialogs_.notice(controlCharacterText());
+    return true;
+}
+
 void ScheduleEditor::resetGroup() {
     for (QCheckBox* day : c_.days) {
         day->setChecked(true);
@@ -109,8 +117,7 @@ void ScheduleEditor::btn2Click() {
         dialogs_.notice(incompleteText());
         return;
     }
-    if (schedule::hasControlCharacter(row.event) || schedule::hasControlCharacter(row.sound)) {
-        dialogs_.notice(controlCharacterText());
+    if (refusedForControlCharacters(row)) {
         return;
     }
     if (table_.locate(row.hour, row.minute, row.second)) {
@@ -128,8 +135,7 @@ void ScheduleEditor::btn2Click() {
 
 void ScheduleEditor::btn5Click() {
     const ScheduleRow row = fromGroup();
-    if (schedule::hasControlCharacter(row.event) || schedule::hasControlCharacter(row.sound)) {
-        dialogs_.notice(controlCharacterText());
+    if (refusedForControlCharacters(row)) {
         return;
     }
     // The loaded row, wherever it stands now; gone when it was deleted, the table cleared or

@@ -56,6 +56,8 @@ class ScheduleEditor {
   private:
     ScheduleRow fromGroup() const;
     void resetGroup();
+    // Says so and returns true when a text field holds a line break, a tab or the like.
+    bool refusedForControlCharacters(const ScheduleRow& row);
     void log(const QString& kind, const ScheduleRow& row, const QString& extra = {});
 
     Controls c_;

@@ -1,12 +1,17 @@
 #include "system/DesktopEntry.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
 
 namespace desktopentry {
 
 namespace {
 
-// A string value as the specification escapes it: backslash, then the control characters.
+// A string value as the Desktop Entry Specification escapes it: backslash, then the control
+// characters.
 QString escapeString(const QString& value) {
     QString out;
     for (const QChar c : value) {
@@ -64,6 +69,23 @@ QString content(const QString& program, const QString& icon, bool autostart) {
         lines << QStringLiteral("X-GNOME-Autostart-enabled=true");
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+bool writeIfDifferent(const QString& path, const QString& content) {
+    const QByteArray bytes = content.toUtf8();
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.readAll() == bytes) {
+        return true;
+    }
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write(bytes);
+    return file.commit();
 }
 
 QString charactersSystemdCannotStart(const QString& program) {

@@ -1,8 +1,5 @@
 #include "system/StartWithSession.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "core/EventLog.h"
@@ -71,14 +68,6 @@ void StartWithSession::chk2Click(bool checked) {
 }
 
 void StartWithSession::writeMenuEntry(const QString& path) {
-    const QByteArray content = desktopentry::content(program_, icon_, /*autostart=*/false).toUtf8();
-    QFile current(path);
-    if (current.open(QIODevice::ReadOnly) && current.readAll() == content) {
-        return;
-    }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(content);
-        file.commit();  // a read-only program folder simply has no menu entry
-    }
+    // A read-only program folder simply has no menu entry.
+    desktopentry::writeIfDifferent(path, desktopentry::content(program_, icon_, false));
 }

@@ -7,16 +7,10 @@
 #include "system/MasterVolume.h"
 #include "widgets/TRealTrackbar.h"
 
-namespace {
-// Desktops whose mixer sends no events are looked at this often.
-constexpr int kPollMs = 1000;
-}  // namespace
-
 VolumeControl::VolumeControl(MasterVolume& mixer, TRealTrackbar& slider, QCheckBox& chk3,
                              EventLog& log)
     : mixer_(mixer), slider_(slider), chk3_(chk3), log_(log) {
     QObject::connect(&mixer_, &MasterVolume::changedElsewhere, &slider_, [this] { follow(); });
-    QObject::connect(&poll_, &QTimer::timeout, &slider_, [this] { follow(); });
 }
 
 bool VolumeControl::mixerThere() {
@@ -37,7 +31,6 @@ void VolumeControl::startup() {
         follow();
     }
     ready_ = true;
-    poll_.start(kPollMs);
 }
 
 void VolumeControl::follow() {

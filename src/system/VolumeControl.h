@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QTimer>
-
 class EventLog;
 class MasterVolume;
 class QCheckBox;
@@ -9,7 +7,8 @@ class TRealTrackbar;
 
 // The group "音量": the slider sets the master volume (percent of the mixer's range, both
 // channels), "静音" mutes it. At start-up the slider shows the mixer's level and nothing is
-// written. A change made elsewhere moves the slider and the box, writing nothing back.
+// written. A change made elsewhere (a mixer event) moves the slider and the box, writing nothing
+// back.
 class VolumeControl {
   public:
     VolumeControl(MasterVolume& mixer, TRealTrackbar& slider, QCheckBox& chk3, EventLog& log);
@@ -32,5 +31,4 @@ class VolumeControl {
     bool following_ = false;
     bool missingLogged_ = false;
     bool present_ = false;
-    QTimer poll_;
 };

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "core/AppError.h"
 #include "system/DesktopEntry.h"
@@ -16,22 +15,6 @@ QString readAll(const QString& path) {
         return {};
     }
     return QString::fromUtf8(file.readAll());
-}
-
-// Writes the file whole (a temporary file renamed over it), unless it already holds `content`.
-bool writeIfDifferent(const QString& path, const QString& content) {
-    if (QFile::exists(path) && readAll(path) == content) {
-        return true;
-    }
-    if (!QDir().mkpath(QFileInfo(path).path())) {
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(content.toUtf8());
-    return file.commit();
 }
 
 QString firstOf(const QByteArray& list, const QString& fallback) {
@@ -61,16 +44,16 @@ QString XdgAutostart::userEntry() const {
 }
 
 QString XdgAutostart::enable(const QString& content) {
-    if (writeIfDifferent(systemEntry(), content)) {
+    if (desktopentry::writeIfDifferent(systemEntry(), content)) {
         // A user-level entry of the same name would override it: one that differs (another
         // path, or one that switches it off) goes, or failing that becomes the same entry.
         if (QFile::exists(userEntry()) && readAll(userEntry()) != content &&
-            !QFile::remove(userEntry()) && !writeIfDifferent(userEntry(), content)) {
+            !QFile::remove(userEntry()) && !desktopentry::writeIfDifferent(userEntry(), content)) {
             throw AppError(QStringLiteral("无法替换 %1").arg(userEntry()));
         }
         return systemEntry();
     }
-    if (writeIfDifferent(userEntry(), content)) {
+    if (desktopentry::writeIfDifferent(userEntry(), content)) {
         return userEntry();
     }
     throw AppError(QStringLiteral("无法写入 %1 或 %2").arg(systemEntry(), userEntry()));
@@ -84,8 +67,9 @@ QStringList XdgAutostart::disable() {
         }
     }
     if (QFile::exists(systemEntry()) &&
-        writeIfDifferent(userEntry(), QStringLiteral("[Desktop Entry]\nType=Application\n"
-                                                     "Name=Tollvane\nHidden=true\n"))) {
+        desktopentry::writeIfDifferent(userEntry(),
+                                       QStringLiteral("[Desktop Entry]\nType=Application\n"
+                                                      "Name=Tollvane\nHidden=true\n"))) {
         gone << userEntry();
     }
     return gone;

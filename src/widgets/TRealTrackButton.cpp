@@ -39,58 +39,38 @@ TRealTrackButton::TRealTrackButton(QWidget* parent)
     setAttribute(Qt::WA_Hover);
 }
 
-void TRealTrackButton::setMaxPos(int v) {
-    if (v == maxPos_) {
+void TRealTrackButton::setLimit(int& limit, int v, bool refused, const QString& refusal) {
+    if (v == limit) {
         return;
     }
-    if (v <= minPos_) {
-        throw AppError(
-            QStringLiteral("Error Code: FMaxPos <= FMinPos,最大距离的值不应该小于或"
-                           "等于最小距离的值"));
+    if (refused) {
+        throw AppError(refusal);
     }
-    maxPos_ = v;
-    setValue(value_);
+    limit = v;
+    setValue(value_);  // the present value again, within the new limits
     update();
+}
+
+void TRealTrackButton::setMaxPos(int v) {
+    setLimit(maxPos_, v, v <= minPos_,
+             QStringLiteral("Error Code: FMaxPos <= FMinPos,最大距离的值不应该小于或"
+                            "等于最小距离的值"));
 }
 
 void TRealTrackButton::setMinPos(int v) {
-    if (v == minPos_) {
-        return;
-    }
-    if (v >= maxPos_) {
-        throw AppError(
-            QStringLiteral("Error Code: FMinPos >= FMaxPos,最小距离的值不应该大于或"
-                           "等于最大距离的值"));
-    }
-    minPos_ = v;
-    setValue(value_);
-    update();
+    setLimit(minPos_, v, v >= maxPos_,
+             QStringLiteral("Error Code: FMinPos >= FMaxPos,最小距离的值不应该大于或"
+                            "等于最大距离的值"));
 }
 
 void TRealTrackButton::setMaxValue(int v) {
-    if (v == maxValue_) {
-        return;
-    }
-    if (v <= minValue_) {
-        throw AppError(
-            QStringLiteral("ErrorCode:MaxValue <= MinValue\r"
-                           "最大值不应该小于或等于最小值."));
-    }
-    maxValue_ = v;
-    setValue(value_);
+    setLimit(maxValue_, v, v <= minValue_,
+             QStringLiteral("ErrorCode:MaxValue <= MinValue\r最大值不应该小于或等于最小值."));
 }
 
 void TRealTrackButton::setMinValue(int v) {
-    if (v == minValue_) {
-        return;
-    }
-    if (v >= maxValue_) {
-        throw AppError(
-            QStringLiteral("ErrorCode: MinValue >= MaxValue\r"
-                           "最小值不应该大于或等于最大值."));
-    }
-    minValue_ = v;
-    setValue(value_);
+    setLimit(minValue_, v, v >= maxValue_,
+             QStringLiteral("ErrorCode: MinValue >= MaxValue\r最小值不应该大于或等于最大值."));
 }
 
 void TRealTrackButton::setStyle(TTrackButtonStyle s) {

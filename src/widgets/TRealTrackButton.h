@@ -40,8 +40,6 @@ class TRealTrackButton : public QWidget {
     // Place by percent (0..100) and at a pixel coordinate, as the slider's clicks do.
     void placeByPercent(int p);
     void placeAtPixel(int q);
-    bool dragging() const { return dragging_; }
-    bool hovered() const { return hover_; }
     int pixelOffset() const { return pixelOffset_; }
     // The thumb's length along the travel.
     int length() const { return vertical_ ? height() : width(); }
@@ -60,6 +58,9 @@ class TRealTrackButton : public QWidget {
     void leaveEvent(QEvent* event) override;
 
   private:
+    // Sets a position or value limit unless `refused` (then throws `refusal`), and places the
+    // present value again.
+    void setLimit(int& limit, int v, bool refused, const QString& refusal);
     int range() const { return std::max(1, maxValue_ - minValue_); }
 
     int maxPos_;

@@ -74,13 +74,19 @@ start_app() {
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$@" "$folder/tollvane" 2>"$log" &
     app=$!
     pids+=($app)
-    window=""
+    window=$(find_window '^Tollvane V1\.3\.3$')
+    check "the window is up" '[ -n "$window" ]'
+}
+
+# find_window TITLE_REGEX: the program's window of that title, once it is on screen (up to 10 s).
+find_window() {
+    local found=""
     for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --pid "$app" --name '^Tollvane V1\.3\.3$' 2>/dev/null | head -1)
-        [ -n "$window" ] && break
+        found=$(xdotool search --onlyvisible --pid "$app" --name "$1" 2>/dev/null | head -1)
+        [ -n "$found" ] && break
         sleep 0.1
     done
-    check "the window is up" '[ -n "$window" ]'
+    echo "$found"
 }
 
 count() { grep -cE "$1" "$log" 2>/dev/null; }

@@ -18,12 +18,7 @@ start_x
 start_app "$work/app"
 
 click 39 414  # "录音"
-recorder=""
-for _ in $(seq 50); do
-    recorder=$(xdotool search --onlyvisible --pid "$app" --name '^录音$' 2>/dev/null | head -1)
-    [ -n "$recorder" ] && break
-    sleep 0.1
-done
+recorder=$(find_window '^录音$')
 check "the recorder window opens" '[ -n "$recorder" ]'
 # Mono, 16 bits, 44100 Hz: the name field has the focus; Tab leads to the channels, the bits,
 # the rate, then "开始录音".
