@@ -124,7 +124,8 @@ void TForm1::CreateWindows() {
         services_.log, services_.clock, programFile(QStringLiteral("sys.mp3")), countdown,
         EventNear,
         ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
-                           [this] { rg1Click(); }, [this] { chk1Click(); }});
+                           [this] { rg1Click(); }, [this] { chk1Click(); },
+                           [this] { return shutdown_->scheduledTime(); }});
     scheduler_->nearFound = [this] { clockTick_->ShowPreRingCountdown(); };
 }
 

@@ -26,6 +26,8 @@ class SecondSequence {
     void done(const QDateTime& second) { last_ = second; }
     // Forget the past: the next call starts from its own second.
     void reset() { last_.reset(); }
+    // The last second handed out and taken up, if any since the last reset.
+    const std::optional<QDateTime>& last() const { return last_; }
 
     static QDateTime wholeSecond(const QDateTime& t);
 

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <algorithm>
+#include <vector>
 
 #include "core/AppError.h"
 #include "core/Clock.h"
@@ -60,6 +62,9 @@ void ClockTick::tmr2Timer() {
 
     // The checks bound to an exact second see every second once, even when ticks come late.
     const SecondSequence::Step step = daily_.next(now);
+    if (step.jumpedFrom && *step.jumpedFrom < step.seconds.back()) {
+        logMissedSteps(*step.jumpedFrom, step.seconds.back());
+    }
     for (const QDateTime& second : step.seconds) {
         daily_.done(second);
         actions_.shutdownCheck(second);
@@ -92,6 +97,34 @@ void ClockTick::tmr2Timer() {
     if (countdown_ < kStartupMoment && mp1_.isOpen() && mp1_.Position() == mp1_.Length() &&
         !chk1_.isChecked()) {
         labels_.status.setText(QStringLiteral("播放状态：空闲"));
+    }
+}
+
+void ClockTick::logMissedSteps(const QDateTime& after, const QDateTime& before) {
+    if (after.daysTo(before) > 7) {
+        return;  // a gap longer than a week is only told by the scheduler's clock-jump line
+    }
+    std::vector<std::pair<QTime, QString>> steps = {
+        {QTime(12, 12, 12), QStringLiteral("12:12:12 重新选择时间表")}};
+    if (actions_.shutdownTime) {
+        if (const std::optional<QTime> at = actions_.shutdownTime()) {
+            steps.emplace_back(*at, QStringLiteral("定时关机"));
+        }
+    }
+    std::vector<std::pair<QDateTime, QString>> missed;
+    for (QDate day = after.date(); day <= before.date(); day = day.addDays(1)) {
+        for (const auto& [time, what] : steps) {
+            QDateTime at = after;  // same time zone as the clock's times
+            at.setDate(day);
+            at.setTime(time);
+            if (at > after && at < before) {
+                missed.emplace_back(at, what);
+            }
+        }
+    }
+    std::sort(missed.begin(), missed.end());
+    for (const auto& [at, what] : missed) {
+        log_.write(QStringLiteral("missed"), tod::stamp(at) + QLatin1Char(' ') + what);
     }
 }
 

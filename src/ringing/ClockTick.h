@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "core/SecondSequence.h"
 
@@ -31,6 +32,9 @@ class ClockTick {
         std::function<void(const QDateTime&)> shutdownCheck;
         std::function<void()> rg1Click;
         std::function<void()> chk1Click;
+        // The daily shutdown's time while it is switched on, so one lost in a clock gap is
+        // written down.
+        std::function<std::optional<QTime>()> shutdownTime;
     };
 
     ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
@@ -51,6 +55,8 @@ class ClockTick {
   private:
     void startupMoment(const QDateTime& now);
     void applyAutoPlay(const QDateTime& now);
+    // Logs the daily steps whose second fell strictly between the two (a clock gap) as missed.
+    void logMissedSteps(const QDateTime& after, const QDateTime& before);
 
     Labels labels_;
     QCheckBox& chk1_;

@@ -48,13 +48,22 @@ void RingScheduler::stop() {
 void RingScheduler::tmr1Timer() {
     if (!table_.isOpen()) {
         // Said once, not every second, until a table opens again.
-        if (!closedReported_) {
-            closedReported_ = true;
+        if (!closedSince_) {
+            closedSince_ = seconds_.last().value_or(SecondSequence::wholeSecond(clock_.now()));
             throw AppError(QStringLiteral("时间表没有打开，无法自动播放"));
         }
         return;
     }
-    closedReported_ = false;
+    if (closedSince_) {
+        // A closed table is not a clock jump: the period is told once as what it was, with the
+        // rows of the table now open that did not ring in it, and ringing starts from now.
+        const QDateTime now = SecondSequence::wholeSecond(clock_.now());
+        log_.write(QStringLiteral("table-closed"),
+                   tod::stamp(*closedSince_) + QStringLiteral(" -> ") + tod::stamp(now));
+        logMissed(*closedSince_, now);
+        closedSince_.reset();
+        seconds_.reset();
+    }
 
     const SecondSequence::Step step = seconds_.next(clock_.now());
     if (step.jumpedFrom) {

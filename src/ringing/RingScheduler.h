@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "core/SecondSequence.h"
 
@@ -68,5 +69,7 @@ class RingScheduler {
     SecondSequence seconds_;
     QDateTime nearAt_;
     QString nearName_;
-    bool closedReported_ = false;
+    // The last second evaluated before the working table was found closed; while it is set the
+    // closure has been reported, and when a table opens again the period is logged as one line.
+    std::optional<QDateTime> closedSince_;
 };

@@ -43,3 +43,13 @@ void ShutdownControl::timedCheck(const QDateTime& second) {
     power_.parkPointer();
     request();
 }
+
+std::optional<QTime> ShutdownControl::scheduledTime() const {
+    if (!chk5_.isChecked()) {
+        return std::nullopt;
+    }
+    const QTime at(settings_.readInteger(settings::kCloseTime, settings::kHour, 0),
+                   settings_.readInteger(settings::kCloseTime, settings::kMinute, 0),
+                   settings_.readInteger(settings::kCloseTime, settings::kSecond, 0));
+    return at.isValid() ? std::optional<QTime>(at) : std::nullopt;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <optional>
 
 class Dialogs;
 class EventLog;
@@ -21,6 +22,9 @@ class ShutdownControl {
     // The clock's check for one second: the shutdown when the switch is on and the stored time
     // is that second. The time is read afresh, each part only when the ones before it matched.
     void timedCheck(const QDateTime& second);
+
+    // The stored shutdown time while the switch is on.
+    std::optional<QTime> scheduledTime() const;
 
   private:
     void request();

@@ -167,6 +167,19 @@ TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
     EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(13, 0, 0, "下午"));
 }
 
+TEST_F(ClockTickTest, DailyStepsLostInAClockGapAreLoggedAsMissed) {
+    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=17\nMinute=30\nSecond=0\n");
+    clock.set(at(0, 12, 0, 0));
+    start();
+    clockTick(at(0, 12, 0, 1));
+    clockTick(at(1, 18, 0, 0));  // resumed the next evening
+    EXPECT_EQ(log.of("missed"),
+              (QStringList{
+                  "2026-12-07T12:12:12 12:12:12 重新选择时间表", "2026-12-07T17:30:00 定时关机",
+                  "2026-12-08T12:12:12 12:12:12 重新选择时间表", "2026-12-08T17:30:00 定时关机"}));
+    EXPECT_EQ(power->requests, 0);
+}
+
 TEST_F(ClockTickTest, ProgressShowsTheFileAndTimeLeft) {
     const QString bell = sound("Music/上课 铃.mp3");
     fill("temp.dat", {makeRow(8, 0, 0, "上课", bell)});

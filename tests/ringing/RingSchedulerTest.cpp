@@ -232,6 +232,23 @@ TEST_F(RingSchedulerTest, ALongGapLogsMissedRowsInsteadOfRingingThemLate) {
     EXPECT_EQ(rings().size(), 2);
 }
 
+TEST_F(RingSchedulerTest, AClosedTablePeriodIsLoggedOnceAsSuchNotAsAClockJump) {
+    const QString bell = sound("Music/bell.mp3");
+    fill("temp.dat",
+         {makeRow(8, 0, 5, "a", bell), makeRow(8, 0, 30, "b", bell), makeRow(8, 0, 45, "c", bell)});
+    TForm1& f = startRinging(at(0, 8, 0, 0));
+    tick(at(0, 8, 0, 0));
+    f.dbsmtbl1.close();
+    run(at(0, 8, 0, 1), at(0, 8, 0, 20));
+    f.dbsmtbl1.open(QStringLiteral("temp.dat"));
+    tick(at(0, 8, 0, 40));
+    EXPECT_EQ(log.of("table-closed"), QStringList{"2026-12-07T08:00:00 -> 2026-12-07T08:00:40"});
+    EXPECT_EQ(log.of("missed"), (QStringList{"2026-12-07T08:00:05 a", "2026-12-07T08:00:30 b"}));
+    EXPECT_TRUE(log.of("clock-jump").isEmpty());
+    run(at(0, 8, 0, 41), at(0, 8, 0, 46));
+    EXPECT_EQ(rings(), QStringList{"08:00:45 c " + bell});
+}
+
 TEST_F(RingSchedulerTest, SwitchingOffInTheLastTenSecondsClearsEventNear) {
     const QString bell = sound("Music/bell.mp3");
     fill("temp.dat", {makeRow(8, 0, 0, "a", bell)});
