@@ -1,174 +1,158 @@
 #include "media/GstBackend.h"
 
 #include <gst/gst.h>
+#include <sys/stat.h>
 
+#include <QTimer>
 #include <QtGlobal>
-#include <memory>
 
 #include "core/NativePath.h"
-#include "media/Soundfont.h"
 
 namespace {
-
-// Owners for the GStreamer references this file takes, so none of them leaks on any path.
-struct ObjectUnref {
-    void operator()(void* p) const { gst_object_unref(p); }
-};
-struct MessageUnref {
-    void operator()(GstMessage* m) const { gst_message_unref(m); }
-};
-struct ErrorFree {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-struct StringFree {
-    void operator()(gchar* s) const { g_free(s); }
-};
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
-using StringPtr = std::unique_ptr<gchar, StringFree>;
-
-constexpr GstClockTime kStateTimeout = 10 * GST_SECOND;
-constexpr int kPlayFlagAudio = 0x2;
-constexpr int kPlayFlagSoftVolume = 0x10;
 
 void initialiseOnce() {
     static const bool done = [] {
         gst_init(nullptr, nullptr);
+        GstRegistry* registry = gst_registry_get();
         // fluidsynth is the MIDI synthesiser; keep other MIDI decoders from being picked first.
-        if (GstPluginFeature* wild =
-                gst_registry_lookup_feature(gst_registry_get(), "wildmididec")) {
+        if (GstPluginFeature* wild = gst_registry_lookup_feature(registry, "wildmididec")) {
             gst_plugin_feature_set_rank(wild, GST_RANK_NONE);
             gst_object_unref(wild);
+        }
+        // MP3 is decoded by mpg123, so FFmpeg (and what it draws in) is loaded only for WMA.
+        if (GstPluginFeature* mpg123 = gst_registry_lookup_feature(registry, "mpg123audiodec")) {
+            gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY + 1);
+            gst_object_unref(mpg123);
         }
         return true;
     }();
     (void)done;
 }
 
-void onElementSetup(GstElement*, GstElement* element, gpointer) {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0) {
-        const QString soundfont = media::findSoundfont();
-        if (!soundfont.isEmpty()) {
-            g_object_set(element, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
-        }
+// Why a path cannot be played before anything opens it: only a regular file (or a link to one)
+// can be; a directory, a FIFO or a device would hold or fail the reader.
+QString notPlayable(const QString& file) {
+    struct stat info {};
+    if (::stat(nativepath::encode(file).constData(), &info) != 0) {
+        return {};  // the pipeline names what is wrong with a missing path
     }
+    if (S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return S_ISDIR(info.st_mode) ? QStringLiteral("不是声音文件，而是一个文件夹：") + file
+                                 : QStringLiteral("不是普通文件（管道或设备）：") + file;
 }
 
 }  // namespace
 
-void GstBackend::Unref::operator()(GstElement* element) const {
-    gst_element_set_state(element, GST_STATE_NULL);
-    gst_object_unref(element);
-}
-
 GstBackend::GstBackend() {
     initialiseOnce();
-    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-    if (playbin == nullptr) {
-        qFatal("GStreamer's playbin is missing (install gstreamer1.0-plugins-base)");
-    }
-    playbin_.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
-    g_object_set(playbin_.get(), "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
-
-    GstElement* sink = nullptr;
-    const QByteArray description = qgetenv("TOLLVANE_AUDIO_SINK");
-    if (!description.isEmpty()) {
-        GError* raw = nullptr;
-        sink = gst_parse_bin_from_description(description.constData(), TRUE, &raw);
-        const ErrorPtr error(raw);
-        if (sink == nullptr) {
-            qWarning("TOLLVANE_AUDIO_SINK \"%s\" is not usable: %s", description.constData(),
-                     error ? error->message : "unknown error");
-        }
-    }
-    if (sink == nullptr) {
-        sink = gst_element_factory_make("autoaudiosink", nullptr);
-    }
-    if (sink != nullptr) {
-        g_object_set(playbin_.get(), "audio-sink", sink, nullptr);
-    }
-    g_signal_connect(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);
-
-    const BusPtr bus(gst_element_get_bus(playbin_.get()));
-    watch_ =
-        gst_bus_add_watch(bus.get(), reinterpret_cast<GstBusFunc>(&GstBackend::onBusMessage), this);
+    noData_ = new QTimer;
+    noData_->setSingleShot(true);
+    noData_->setInterval(kNoDataMs);
+    QObject::connect(noData_, &QTimer::timeout, [this] { checkNoData(); });
 }
 
 GstBackend::~GstBackend() {
-    if (watch_ != 0) {
-        g_source_remove(watch_);
+    delete noData_;
+    if (capture_ && capture_->running()) {
+        capture_->abandon();
     }
 }
 
-int GstBackend::onBusMessage(GstBus*, GstMessage* message, void* self) {
-    static_cast<GstBackend*>(self)->handle(message);
-    return TRUE;
+SoundPipeline& GstBackend::freePipeline(TMPDeviceTypes type) {
+    const int base = type == dtSequencer ? 2 : 0;
+    for (int i = base; i < base + 2; ++i) {
+        std::unique_ptr<SoundPipeline>& p = pipelines_[i];
+        if (!p) {
+            p = std::make_unique<SoundPipeline>(
+                type == dtSequencer ? SoundPipeline::Kind::Midi : SoundPipeline::Kind::Any,
+                [this](SoundPipeline& pipeline, GstMessage* message) {
+                    handle(pipeline, message);
+                });
+        }
+        if (p.get() != active_ && p.get() != standby_) {
+            return *p;
+        }
+    }
+    Q_UNREACHABLE();
 }
 
-void GstBackend::handle(GstMessage* message) {
+void GstBackend::handle(SoundPipeline& pipeline, GstMessage* message) {
+    if (&pipeline != active_) {
+        return;  // a prepared file keeps its error (SoundPipeline::error) for its open()
+    }
     switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_ASYNC_DONE:
+            if (!ready_ && pipeline.settled()) {
+                becameReady();
+            }
+            break;
         case GST_MESSAGE_EOS:
             if (!playing_) {
                 return;
             }
             if (length_ < 0) {
                 gint64 position = 0;
-                if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position)) {
+                if (gst_element_query_position(pipeline.element(), GST_FORMAT_TIME, &position)) {
                     length_ = position / GST_MSECOND;
                 }
             }
             playing_ = false;
             atEnd_ = true;
-            gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+            gst_element_set_state(pipeline.element(), GST_STATE_PAUSED);
             if (endOfStream) {
                 endOfStream();
             }
             break;
-        case GST_MESSAGE_ERROR: {
-            // A failure while playing ends that playback, as running to the end would.
-            GError* raw = nullptr;
-            gst_message_parse_error(message, &raw, nullptr);
-            const ErrorPtr error(raw);
-            qWarning("playback failed: %s", error ? error->message : "unknown error");
-            if (playing_) {
-                playing_ = false;
-                gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-                if (endOfStream) {
-                    endOfStream();
-                }
-            }
+        case GST_MESSAGE_ERROR:
+            fail(pipeline.error);
             break;
-        }
         default:
-            break;  // warnings (such as no sound device, using a fake sink) are not errors
+            break;
     }
 }
 
-void GstBackend::waitForState() {
-    gst_element_get_state(playbin_.get(), nullptr, nullptr, kStateTimeout);
+void GstBackend::fail(const QString& reason) {
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    noData_->stop();
+    const bool wasPlaying = playing_;
+    playing_ = false;
+    if (active_ != nullptr) {
+        active_->unload();  // a stuck file is let go without waiting for it
+    }
+    if (playbackFailed) {
+        playbackFailed(reason);
+    }
+    if (wasPlaying && endOfStream) {
+        endOfStream();  // the playback has ended, as running to the end would end it
+    }
 }
 
-QString GstBackend::takeError() {
-    const BusPtr bus(gst_element_get_bus(playbin_.get()));
-    QString text;
-    while (GstMessage* raw = gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR)) {
-        const MessagePtr message(raw);
-        GError* rawError = nullptr;
-        gst_message_parse_error(message.get(), &rawError, nullptr);
-        const ErrorPtr error(rawError);
-        if (text.isEmpty() && error && error->message != nullptr) {
-            text = QString::fromUtf8(error->message);
+void GstBackend::checkNoData() {
+    if (active_ != nullptr && !ready_ && !failed_) {
+        fail(QStringLiteral("声音文件在 %1 秒内没有给出数据").arg(kNoDataMs / 1000));
+    }
+}
+
+void GstBackend::becameReady() {
+    ready_ = true;
+    noData_->stop();
+    gint64 duration = 0;
+    length_ =
+        gst_element_query_duration(active_->element(), GST_FORMAT_TIME, &duration) && duration >= 0
+            ? duration / GST_MSECOND
+            : -1;
+    const bool silent = active_->silentOutput();
+    if (silent_ != silent) {
+        const bool report = silent || silent_.has_value();  // a working output is news only
+        silent_ = silent;                                   // after it was missing
+        if (report && outputChanged) {
+            outputChanged(!silent);
         }
-    }
-    return text;
-}
-
-void GstBackend::dropEndOfStream() {
-    const BusPtr bus(gst_element_get_bus(playbin_.get()));
-    while (GstMessage* raw = gst_bus_pop_filtered(bus.get(), GST_MESSAGE_EOS)) {
-        gst_message_unref(raw);
     }
 }
 
@@ -176,37 +160,60 @@ bool GstBackend::recording() const {
     return capture_ && capture_->running();
 }
 
-void GstBackend::open(const QString& file, TMPDeviceTypes) {
+void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
+    dropPrepared();
+    if (media::emptyRecordingFormat(file) || !notPlayable(file).isEmpty()) {
+        return;  // nothing to get ready: open() says what is wrong with it
+    }
+    SoundPipeline& pipeline = freePipeline(type);
+    try {
+        pipeline.load(file);
+    } catch (const EMCIDeviceError&) {
+        return;
+    }
+    standby_ = &pipeline;
+    standbyType_ = type;
+}
+
+void GstBackend::dropPrepared() {
+    if (standby_ != nullptr) {
+        standby_->unload();
+        standby_ = nullptr;
+    }
+}
+
+void GstBackend::open(const QString& file, TMPDeviceTypes type) {
     close();
     if ((recordFormat_ = media::emptyRecordingFormat(file))) {
         recordTarget_ = file;
         length_ = 0;
         return;
     }
-    GError* rawError = nullptr;
-    const StringPtr uri(gst_filename_to_uri(nativepath::encode(file).constData(), &rawError));
-    const ErrorPtr uriError(rawError);
-    if (!uri) {
-        throw EMCIDeviceError(uriError ? QString::fromUtf8(uriError->message)
-                                       : QStringLiteral("Unknown error code"));
+    if (const QString refusal = notPlayable(file); !refusal.isEmpty()) {
+        throw EMCIDeviceError(refusal);
     }
-    g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
-    const GstStateChangeReturn result = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-    GstState state = GST_STATE_VOID_PENDING;
-    const GstStateChangeReturn settled =
-        result == GST_STATE_CHANGE_FAILURE
-            ? result
-            : gst_element_get_state(playbin_.get(), &state, nullptr, kStateTimeout);
-    if (settled != GST_STATE_CHANGE_SUCCESS || state != GST_STATE_PAUSED) {
-        QString text = takeError();
-        gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-        throw EMCIDeviceError(text.isEmpty() ? QStringLiteral("Unknown error code") : text);
+    if (standby_ != nullptr && standby_->file() == file && standbyType_ == type) {
+        active_ = standby_;  // made ready while the last sound played: only swapped in
+        standby_ = nullptr;
+    } else {
+        if (standby_ != nullptr && standby_->file() == file) {
+            dropPrepared();  // made ready for another device type
+        }
+        SoundPipeline& pipeline = freePipeline(type);
+        pipeline.load(file);
+        active_ = &pipeline;
     }
-    gint64 duration = 0;
-    length_ =
-        gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &duration) && duration >= 0
-            ? duration / GST_MSECOND
-            : -1;
+    failed_ = false;
+    ready_ = false;
+    if (active_->settle(active_->settled() ? 0 : kOpenWaitMs)) {
+        becameReady();
+    } else if (!active_->error.isEmpty()) {
+        const QString text = active_->error;
+        close();
+        throw EMCIDeviceError(text);
+    } else {
+        noData_->start();  // still getting ready: it plays when it is, or fails in time
+    }
 }
 
 void GstBackend::close() {
@@ -217,19 +224,25 @@ void GstBackend::close() {
     recordTarget_.clear();
     recordFormat_.reset();
     recorded_ = false;
-    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+    noData_->stop();
+    if (active_ != nullptr) {
+        active_->unload();
+        active_ = nullptr;
+    }
     playing_ = false;
     atEnd_ = false;
+    ready_ = false;
+    failed_ = false;
     length_ = -1;
 }
 
 void GstBackend::play() {
-    if (recordingTarget()) {
-        return;  // nothing to play yet
+    if (recordingTarget() || active_ == nullptr || failed_) {
+        return;  // nothing to play (yet)
     }
     atEnd_ = false;
     playing_ = true;
-    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+    gst_element_set_state(active_->element(), GST_STATE_PLAYING);
 }
 
 void GstBackend::stop() {
@@ -242,17 +255,18 @@ void GstBackend::stop() {
         return;
     }
     playing_ = false;
-    gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-    waitForState();
-    dropEndOfStream();
+    // Paused without waiting; an end of stream that still arrives is ignored (not playing).
+    gst_element_set_state(active_->element(), GST_STATE_PAUSED);
 }
 
 void GstBackend::rewind() {
-    gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME,
+    atEnd_ = false;
+    if (active_ == nullptr || !ready_) {
+        return;  // not yet started: it is at its start
+    }
+    gst_element_seek_simple(active_->element(), GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                             0);
-    waitForState();
-    atEnd_ = false;
 }
 
 void GstBackend::startRecording() {
@@ -282,9 +296,9 @@ qint64 GstBackend::lengthMs() {
     if (recordingTarget()) {
         return capture_ ? capture_->recordedMs() : 0;
     }
-    if (length_ < 0) {
+    if (length_ < 0 && ready_) {
         gint64 duration = 0;
-        if (gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &duration) &&
+        if (gst_element_query_duration(active_->element(), GST_FORMAT_TIME, &duration) &&
             duration >= 0) {
             length_ = duration / GST_MSECOND;
         }
@@ -293,14 +307,13 @@ qint64 GstBackend::lengthMs() {
 }
 
 qint64 GstBackend::positionMs() {
-    if (recordingTarget()) {
-        return lengthMs();
-    }
-    if (atEnd_) {
+    if (recordingTarget() || atEnd_) {
         return lengthMs();
     }
     gint64 position = 0;
-    if (!gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &position) || position < 0) {
+    if (active_ == nullptr || !ready_ ||
+        !gst_element_query_position(active_->element(), GST_FORMAT_TIME, &position) ||
+        position < 0) {
         return 0;
     }
     const qint64 ms = position / GST_MSECOND;

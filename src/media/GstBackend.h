@@ -4,17 +4,22 @@
 #include <QStringList>
 #include <memory>
 
+#include "media/SoundPipeline.h"
 #include "media/TMediaPlayer.h"
 #include "media/WavCapture.h"
 
-typedef struct _GstElement GstElement;
-typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+class QTimer;
 
-// The player's back end on GStreamer: a playbin that plays to the computer's audio output, or
-// to the bin described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are
-// synthesised by fluidsynth with a General MIDI soundfont (see media::findSoundfont). A WAV file
-// that holds only its header (made by CreateWav) is opened for recording instead (WavCapture).
+// The player's back end on GStreamer, playing to the computer's audio output or to the bin
+// described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are synthesised
+// by fluidsynth with a General MIDI soundfont (see media::findSoundfont). A WAV file that holds
+// only its header (made by CreateWav) is opened for recording instead (WavCapture).
+//
+// No call holds the GUI thread for long: open() waits at most kOpenWaitMs, then the file goes on
+// getting ready by itself and a later failure is reported through playbackFailed. A file that
+// prepare() named is made ready in a second pipeline while the first plays on, so opening it
+// later only swaps the two.
 class GstBackend : public PlayerBackend {
   public:
     GstBackend();
@@ -33,23 +38,36 @@ class GstBackend : public PlayerBackend {
     qint64 lengthMs() override;
     bool playing() const override { return playing_; }
     bool recording() const override;
+    void prepare(const QString& file, TMPDeviceTypes type) override;
+    void dropPrepared() override;
+
+    // How long open() waits for a file to be ready before it lets it finish on its own, and how
+    // long a file may then take before it is given up.
+    static constexpr int kOpenWaitMs = 80;
+    static constexpr int kNoDataMs = 5000;
 
   private:
     bool recordingTarget() const { return !recordTarget_.isEmpty(); }
-    static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
-    void handle(GstMessage* message);
-    void waitForState();
-    QString takeError();
-    void dropEndOfStream();
+    void handle(SoundPipeline& pipeline, GstMessage* message);
+    // A free pipeline of the kind the device type needs.
+    SoundPipeline& freePipeline(TMPDeviceTypes type);
+    // The active file became ready: its length, and whether it plays into a real output.
+    void becameReady();
+    // The active file failed after open() returned: said once, and its playback ends.
+    void fail(const QString& reason);
+    void checkNoData();
 
-    struct Unref {
-        void operator()(GstElement* element) const;
-    };
-    std::unique_ptr<GstElement, Unref> playbin_;
-    unsigned watch_ = 0;
+    std::unique_ptr<SoundPipeline> pipelines_[4];  // two of each kind: one plays, one waits
+    SoundPipeline* active_ = nullptr;
+    SoundPipeline* standby_ = nullptr;
+    TMPDeviceTypes standbyType_ = dtAutoSelect;
+    QTimer* noData_ = nullptr;
     bool playing_ = false;
     bool atEnd_ = false;
+    bool ready_ = false;
+    bool failed_ = false;
     qint64 length_ = -1;
+    std::optional<bool> silent_;  // what the output was at the last ready file
     // A file made for recording into is opened without playback; the capture fills it.
     QString recordTarget_;
     std::optional<media::WavFormat> recordFormat_;  // set with recordTarget_

@@ -18,11 +18,23 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* pare
         QMetaObject::invokeMethod(
             this, [this, reason] { emit RecordingFailed(reason); }, Qt::QueuedConnection);
     };
+    backend_->playbackFailed = [this](const QString& reason) {
+        QMetaObject::invokeMethod(
+            this, [this, file = FileName, reason] { emit PlaybackFailed(file, reason); },
+            Qt::QueuedConnection);
+    };
+    backend_->outputChanged = [this](bool available) {
+        outputMissing_ = !available;
+        QMetaObject::invokeMethod(
+            this, [this, available] { emit OutputChanged(available); }, Qt::QueuedConnection);
+    };
 }
 
 TMediaPlayer::~TMediaPlayer() {
     backend_->endOfStream = nullptr;
     backend_->recordingFailed = nullptr;
+    backend_->playbackFailed = nullptr;
+    backend_->outputChanged = nullptr;
     if (open_) {
         backend_->close();
     }
@@ -72,8 +84,23 @@ void TMediaPlayer::Close() {
     }
 }
 
+void TMediaPlayer::Prepare(const QString& file, TMPDeviceTypes type) {
+    prepared_ = file;
+    backend_->prepare(file, type);
+}
+
+void TMediaPlayer::DropPrepared() {
+    if (!prepared_.isEmpty()) {
+        prepared_.clear();
+        backend_->dropPrepared();
+    }
+}
+
 void TMediaPlayer::Open() {
     Close();  // an open device is closed first; that close consumes an armed request
+    if (FileName == prepared_) {
+        prepared_.clear();  // taken now; another file leaves it ready for later
+    }
     backend_->open(FileName, DeviceType);
     open_ = true;
     if (takeRequest()) {

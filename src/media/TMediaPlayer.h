@@ -40,9 +40,23 @@ class PlayerBackend {
     virtual bool playing() const = 0;
     virtual bool recording() const = 0;
 
+    // Makes the file ready to play in the background, so that opening it later is quick; what
+    // plays now goes on. A back end may do nothing here.
+    virtual void prepare(const QString& file, TMPDeviceTypes type) {
+        (void)file;
+        (void)type;
+    }
+    // Gives up the file that prepare() named.
+    virtual void dropPrepared() {}
+
     std::function<void()> endOfStream;
     // The back end calls this when a recording's input failed after it had started.
     std::function<void(const QString& reason)> recordingFailed;
+    // A sound failed after open() had returned (damaged past its start, no data in time, the
+    // device gone); the playback has ended.
+    std::function<void(const QString& reason)> playbackFailed;
+    // The audio output went missing (false: sound goes nowhere) or came back (true).
+    std::function<void(bool available)> outputChanged;
 };
 
 // The program's one media player. The notification contract lives here, above the back ends:
@@ -66,6 +80,14 @@ class TMediaPlayer : public QObject {
 
     void Open();
     void Close();
+    // Gets a file ready for a later Open() of it (same FileName and DeviceType) while the
+    // current sound plays on; DropPrepared() gives it up.
+    void Prepare(const QString& file, TMPDeviceTypes type);
+    void DropPrepared();
+    // The file that Prepare() named and that no Open() has taken yet.
+    const QString& prepared() const { return prepared_; }
+    // True while the last ready file played into no audio output.
+    bool outputMissing() const { return outputMissing_; }
     void Play();
     void Stop();
     void StartRecording();
@@ -84,6 +106,10 @@ class TMediaPlayer : public QObject {
     void RecordingEnded(bool abandoned);
     // The sound input failed during a recording; what came before is kept.
     void RecordingFailed(const QString& reason);
+    // The sound in `file` failed while it played or got ready.
+    void PlaybackFailed(const QString& file, const QString& reason);
+    // The audio output went missing or came back.
+    void OutputChanged(bool available);
 
   private:
     void requireOpen() const;
@@ -100,4 +126,6 @@ class TMediaPlayer : public QObject {
     std::unique_ptr<PlayerBackend> backend_;
     bool open_ = false;
     bool playPending_ = false;
+    bool outputMissing_ = false;
+    QString prepared_;
 };

@@ -1,7 +1,10 @@
 // The GStreamer back end on real files of every format the program offers, into a fake sink.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -71,7 +74,7 @@ TEST_F(GstBackendTest, EveryFormatPlaysToTheEndWithItsLength) {
     }
 }
 
-TEST_F(GstBackendTest, DamagedOrUnsupportedFilesFailToOpenWithAText) {
+TEST_F(GstBackendTest, DamagedOrUnsupportedFilesFailWithATextAndNeverClaimToPlay) {
     QByteArray noise;
     for (int i = 0; i < 20000; ++i) {
         noise += static_cast<char>((i * 7 + 3) % 251);
@@ -79,22 +82,67 @@ TEST_F(GstBackendTest, DamagedOrUnsupportedFilesFailToOpenWithAText) {
     const QString fake = dir.write("noise.mp3", noise);
     const QString empty = dir.write("empty.wav", "");
     const QString text = dir.write("notes.mid", "this is not a MIDI file");
+    QStringList failures;
+    QObject::connect(player.get(), &TMediaPlayer::PlaybackFailed,
+                     [&](const QString& file, const QString& reason) {
+                         EXPECT_FALSE(reason.isEmpty());
+                         failures << file;
+                     });
     for (const QString& path : {fake, empty, text, dir.file("gone.wav")}) {
         SCOPED_TRACE(path.toStdString());
         player->FileName = path;
+        player->DeviceType = path.endsWith(".mid") ? dtSequencer : dtAutoSelect;
+        // Refused at once, or, when the file takes longer to judge than the player waits,
+        // reported as failed soon after; either way it never plays.
         try {
             player->Open();
-            ADD_FAILURE() << "opened";
+            player->Play();
+            EXPECT_TRUE(waitUntil([&] { return failures.contains(path); }, 5000));
+            EXPECT_EQ(player->Mode(), mpStopped);
         } catch (const EMCIDeviceError& e) {
             EXPECT_FALSE(e.text().isEmpty());
+            EXPECT_FALSE(player->isOpen());
         }
-        EXPECT_FALSE(player->isOpen());
     }
     // The player still works afterwards.
     const QString wav = dir.file("ok.wav");
     testmedia::writeWav(wav, 200);
     playThrough(wav);
     EXPECT_EQ(player->Position(), 200);
+}
+
+TEST_F(GstBackendTest, WhatIsNotARegularFileIsRefusedAtOnce) {
+    const QString fifo = dir.file("pipe.mp3");
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const QString folder = dir.file("folder.wav");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& path : {fifo, folder}) {
+        SCOPED_TRACE(path.toStdString());
+        player->FileName = path;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_THROW(player->Open(), EMCIDeviceError);
+        EXPECT_LT(timer.elapsed(), 50);
+        EXPECT_FALSE(player->isOpen());
+    }
+}
+
+TEST_F(GstBackendTest, APreparedFileIsSwappedInWhileTheSoundBeforeItPlaysOn) {
+    const QString first = dir.file("first.wav");
+    testmedia::writeWav(first, 800);
+    const QString mid = dir.file("next.mid");
+    testmedia::writeMidi(mid, 400);
+    player->FileName = first;
+    player->Open();
+    player->Play();
+    player->Prepare(mid, dtSequencer);
+    ASSERT_TRUE(waitUntil([&] { return player->Position() >= 300; }));
+    EXPECT_EQ(player->Mode(), mpPlaying);  // the preparation did not disturb it
+    const qint64 took = playThrough(mid, dtSequencer);
+    EXPECT_TRUE(player->prepared().isEmpty());
+    EXPECT_NEAR(player->Length(), 400, 1500);
+    EXPECT_GE(took, 300);
+    EXPECT_EQ(notifications, 2);  // the replaced sound and the prepared one
 }
 
 TEST(SoundfontTest, ChosenByVariableElsePreferredElseAny) {

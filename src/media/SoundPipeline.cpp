@@ -1,0 +1,220 @@
+#include "media/SoundPipeline.h"
+
+#include <gst/gst.h>
+
+#include <thread>
+
+#include "core/NativePath.h"
+#include "media/Soundfont.h"
+#include "media/TMediaPlayer.h"
+
+namespace {
+
+constexpr int kPlayFlagAudio = 0x2;
+constexpr int kPlayFlagSoftVolume = 0x10;
+
+struct ErrorFree {
+    void operator()(GError* e) const { g_error_free(e); }
+};
+struct StringFree {
+    void operator()(gchar* s) const { g_free(s); }
+};
+using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
+using StringPtr = std::unique_ptr<gchar, StringFree>;
+
+// The output: the bin described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"),
+// else GStreamer's automatic choice of the computer's audio output.
+GstElement* makeSink() {
+    const QByteArray description = qgetenv("TOLLVANE_AUDIO_SINK");
+    if (!description.isEmpty()) {
+        GError* raw = nullptr;
+        GstElement* sink = gst_parse_bin_from_description(description.constData(), TRUE, &raw);
+        const ErrorPtr error(raw);
+        if (sink != nullptr) {
+            return sink;
+        }
+        qWarning("TOLLVANE_AUDIO_SINK \"%s\" is not usable: %s", description.constData(),
+                 error ? error->message : "unknown error");
+    }
+    return gst_element_factory_make("autoaudiosink", nullptr);
+}
+
+void onElementSetup(GstElement*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0) {
+        const QString soundfont = media::findSoundfont();
+        if (!soundfont.isEmpty()) {
+            g_object_set(element, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
+        }
+    }
+}
+
+GstElement* make(const char* factory) {
+    GstElement* element = gst_element_factory_make(factory, nullptr);
+    if (element == nullptr) {
+        qFatal("GStreamer element %s is missing", factory);
+    }
+    return element;
+}
+
+bool isFactory(GstElement* element, const char* name) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    return factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), name) == 0;
+}
+
+// Finds the silent stand-in that the automatic output holds when it found no device.
+bool holdsSilentStandIn(GstElement* element) {
+    if (!GST_IS_BIN(element)) {
+        return false;
+    }
+    const bool automatic = isFactory(element, "autoaudiosink");
+    bool found = false;
+    GST_OBJECT_LOCK(element);
+    for (GList* child = GST_BIN(element)->children; child != nullptr && !found;
+         child = child->next) {
+        GstElement* e = GST_ELEMENT(child->data);
+        found = (automatic && isFactory(e, "fakesink")) || holdsSilentStandIn(e);
+    }
+    GST_OBJECT_UNLOCK(element);
+    return found;
+}
+
+}  // namespace
+
+SoundPipeline::SoundPipeline(Kind kind, Handler handler)
+    : kind_(kind), handler_(std::move(handler)) {
+    build();
+}
+
+SoundPipeline::~SoundPipeline() {
+    retire();
+}
+
+void SoundPipeline::build() {
+    if (kind_ == Kind::Any) {
+        GstElement* playbin = make("playbin");
+        g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "audio-sink",
+                     makeSink(), nullptr);
+        g_signal_connect(playbin, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+        element_ = GST_ELEMENT(gst_object_ref_sink(playbin));
+    } else {
+        GstElement* pipeline = gst_pipeline_new(nullptr);
+        source_ = make("filesrc");
+        GstElement* parse = make("midiparse");
+        GstElement* synth = make("fluiddec");
+        const QString soundfont = media::findSoundfont();
+        if (!soundfont.isEmpty()) {
+            g_object_set(synth, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
+        }
+        GstElement* convert = make("audioconvert");
+        GstElement* resample = make("audioresample");
+        GstElement* sink = makeSink();
+        gst_bin_add_many(GST_BIN(pipeline), source_, parse, synth, convert, resample, sink,
+                         nullptr);
+        gst_element_link_many(source_, parse, synth, convert, resample, sink, nullptr);
+        element_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
+    }
+    GstBus* bus = gst_element_get_bus(element_);
+    watch_ =
+        gst_bus_add_watch(bus, reinterpret_cast<GstBusFunc>(&SoundPipeline::onBusMessage), this);
+    gst_object_unref(bus);
+}
+
+void SoundPipeline::retire() {
+    if (element_ == nullptr) {
+        return;
+    }
+    if (watch_ != 0) {
+        g_source_remove(watch_);
+        watch_ = 0;
+    }
+    const bool quick = settled() || !error.isEmpty() || GST_STATE(element_) <= GST_STATE_READY;
+    GstElement* element = element_;
+    element_ = nullptr;
+    source_ = nullptr;
+    auto stop = [element] {
+        gst_element_set_state(element, GST_STATE_NULL);
+        gst_object_unref(element);
+    };
+    if (quick) {
+        stop();
+    } else {
+        // Still prerolling, perhaps stuck reading a file that gives nothing: stopping it joins
+        // its reading thread, so that happens away from the caller.
+        std::thread(stop).detach();
+    }
+}
+
+int SoundPipeline::onBusMessage(GstBus*, GstMessage* message, void* self) {
+    auto* pipeline = static_cast<SoundPipeline*>(self);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && pipeline->error.isEmpty()) {
+        GError* raw = nullptr;
+        gst_message_parse_error(message, &raw, nullptr);
+        const ErrorPtr e(raw);
+        pipeline->error = e && e->message != nullptr ? QString::fromUtf8(e->message)
+                                                     : QStringLiteral("Unknown error code");
+    }
+    pipeline->handler_(*pipeline, message);
+    return TRUE;
+}
+
+void SoundPipeline::load(const QString& file) {
+    unload();
+    error.clear();
+    const QByteArray path = nativepath::encode(file);
+    if (kind_ == Kind::Any) {
+        GError* rawError = nullptr;
+        const StringPtr uri(gst_filename_to_uri(path.constData(), &rawError));
+        const ErrorPtr uriError(rawError);
+        if (!uri) {
+            throw EMCIDeviceError(uriError ? QString::fromUtf8(uriError->message)
+                                           : QStringLiteral("Unknown error code"));
+        }
+        g_object_set(element_, "uri", uri.get(), nullptr);
+    } else {
+        g_object_set(source_, "location", path.constData(), nullptr);
+    }
+    file_ = file;
+    if (gst_element_set_state(element_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE &&
+        error.isEmpty()) {
+        error = QStringLiteral("Unknown error code");
+    }
+}
+
+void SoundPipeline::unload() {
+    if (file_.isEmpty()) {
+        return;
+    }
+    file_.clear();
+    if (!settled() && error.isEmpty()) {
+        retire();
+        build();
+        return;
+    }
+    // The MIDI chain stays ready, its synthesiser open; a playbin lets its decoders go.
+    gst_element_set_state(element_, kind_ == Kind::Midi ? GST_STATE_READY : GST_STATE_NULL);
+    GstBus* bus = gst_element_get_bus(element_);
+    gst_bus_set_flushing(bus, TRUE);  // nothing of the old file is handled after this
+    gst_bus_set_flushing(bus, FALSE);
+    gst_object_unref(bus);
+}
+
+bool SoundPipeline::settle(int ms) {
+    GstState state = GST_STATE_VOID_PENDING;
+    const GstStateChangeReturn result = gst_element_get_state(
+        element_, &state, nullptr, static_cast<GstClockTime>(ms) * GST_MSECOND);
+    return result == GST_STATE_CHANGE_SUCCESS && state >= GST_STATE_PAUSED;
+}
+
+bool SoundPipeline::settled() const {
+    if (element_ == nullptr) {
+        return false;
+    }
+    GstState state = GST_STATE_VOID_PENDING;
+    return gst_element_get_state(element_, &state, nullptr, 0) == GST_STATE_CHANGE_SUCCESS &&
+           state >= GST_STATE_PAUSED;
+}
+
+bool SoundPipeline::silentOutput() const {
+    return holdsSilentStandIn(element_);
+}
