@@ -30,6 +30,7 @@
 #include "ringing/AutoPlaySwitch.h"
 #include "ringing/ClockTick.h"
 #include "ringing/NextEventHint.h"
+#include "ringing/OutputNotice.h"
 #include "ringing/PlaybackControl.h"
 #include "ringing/RingScheduler.h"
 #include "schedule/RunModeSelection.h"
@@ -59,6 +60,9 @@ TForm1::TForm1(Services services, QWidget* parent)
     runMode_ = std::make_unique<RunModeSelection>(dbsmtbl1, settings_, services_.log, [this] {
         dbsmdbgrd1->applyLayout();
         hint_->ShowHintByClock();
+        if (playback_) {
+            playback_->DropPrepared();  // made ready from the table that was left
+        }
     });
     mp1 = new TMediaPlayer(std::move(services_.playerBackend), this);
     power_ = std::move(services_.power);
@@ -127,6 +131,7 @@ void TForm1::CreateWindows() {
                            [this] { rg1Click(); }, [this] { chk1Click(); },
                            [this] { return shutdown_->scheduledTime(); }});
     scheduler_->nearFound = [this] { clockTick_->ShowPreRingCountdown(); };
+    outputNotice_ = std::make_unique<OutputNotice>(services_.dialogs, services_.log, *lbl9);
 }
 
 TForm1::~TForm1() {
@@ -159,6 +164,13 @@ void TForm1::connectHandlers() {
     connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
     connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
     connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
+    connect(mp1, &TMediaPlayer::PlaybackFailed, this,
+            [this](const QString& file, const QString& reason) {
+                guard_.run([&] { playback_->PlaybackFailed(file, reason); });
+            });
+    connect(mp1, &TMediaPlayer::OutputChanged, this, [this](bool available) {
+        guard_.run([&] { outputNotice_->outputChanged(available); });
+    });
     connect(btn7, &QPushButton::clicked, this, [this] { guard_.run([this] { btn7Click(); }); });
     connect(btn9, &QPushButton::clicked, this, [this] { guard_.run([this] { btn9Click(); }); });
     connect(btn13, &QToolButton::clicked, this, [this] { guard_.run([this] { btn13Click(); }); });

@@ -21,6 +21,7 @@ class NextEventHint;
 class RandomPlaylist;
 class AutoPlaySwitch;
 class ClockTick;
+class OutputNotice;
 class Power;
 class ShutdownControl;
 class PlaybackControl;
@@ -199,6 +200,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<Power> power_;
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;
+    std::unique_ptr<OutputNotice> outputNotice_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<FileOpener> opener_;
     std::unique_ptr<WindowVisibility> visibility_;

@@ -24,9 +24,21 @@ class RandomPlaylist : public QObject {
     // `folder` is the random-music folder; `order` draws the permutation (fresh each call).
     RandomPlaylist(QString folder, IniFile& settings, OrderSource order = {});
 
+    // A scan of the folder and a playlist drawn from it.
+    struct Draw {
+        QStringList pool;
+        QStringList playlist;
+        int count = 0;  // the size the draw asked for
+    };
+
     // Scans the folder again and draws a new playlist of the stored size; no playlist is then in
     // progress. Emits rebuilt() once pool and playlist are complete.
-    void Rebuild();
+    void Rebuild() { adopt(drawAhead()); }
+    // Scans and draws as Rebuild() does, leaving the playlist shown and in progress alone, so a
+    // coming ring's playlist can be ready before the ring.
+    Draw drawAhead() const;
+    // Makes the draw the pool and playlist, as Rebuild() does with its own.
+    void adopt(Draw draw);
 
     const QStringList& pool() const { return pool_; }
     const QStringList& playlist() const { return playlist_; }

@@ -76,7 +76,45 @@ bool PlaybackControl::chooseFile(const QString& path) {
     return true;
 }
 
+void PlaybackControl::PrepareRow(const ScheduleRow& row) {
+    DropPrepared();
+    Prepared prepared{row, std::nullopt};
+    QString file;
+    if (row.sound != schedule::kRandomMusic) {
+        file = resolve(row.sound);
+    } else {
+        prepared.draw = music_.drawAhead();
+        if (!prepared.draw->playlist.isEmpty()) {
+            file = prepared.draw->playlist.front();
+        }
+    }
+    prepared_ = std::move(prepared);
+    if (!file.isEmpty() && nativepath::isFile(file)) {
+        mp1_.Prepare(file, deviceTypeFor(row.sound));
+    }
+}
+
+void PlaybackControl::DropPrepared() {
+    prepared_.reset();
+    mp1_.DropPrepared();
+}
+
+void PlaybackControl::PlaybackFailed(const QString& file, const QString& reason) {
+    log_.write(QStringLiteral("error"), file + QStringLiteral(": ") + reason);
+    lbl3_.setText(ModeText(mp1_.Mode()));
+    lbl2_.setText(QStringLiteral("播放状态：空闲"));
+    lbl9_.setText(QStringLiteral("事件提示：无法播放<<<%1>>>（%2）")
+                      .arg(file.section(QLatin1Char('/'), -1), reason));
+}
+
 PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uint16_t fileIndex) {
+    std::optional<RandomPlaylist::Draw> draw;
+    if (prepared_ && prepared_->row == row) {
+        draw = std::move(prepared_->draw);  // the prepared file is taken up by the open below
+        prepared_.reset();
+    } else {
+        DropPrepared();
+    }
     StopBeforeNewSound();
     playlistRow = row;
     if (row.sound != schedule::kRandomMusic) {
@@ -85,7 +123,11 @@ PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uin
         }
         music_.PlayIndex = fileIndex;
     } else {
-        music_.Rebuild();
+        if (draw) {
+            music_.adopt(std::move(*draw));
+        } else {
+            music_.Rebuild();
+        }
         music_.PlayIndex = 0;
         if (music_.playlist().isEmpty()) {
             return Start::EmptyPlaylist;
@@ -127,6 +169,7 @@ void PlaybackControl::btn6Click() {
     if (table_.recNo() <= 0) {
         return;
     }
+    DropPrepared();
     // A test play leaves the cursor at 0, not at "no playlist" as a ring does; either way no
     // tune follows a plain file.
     if (PlayRow(table_.current(), 0) == Start::Played) {

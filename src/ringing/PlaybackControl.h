@@ -31,7 +31,15 @@ class PlaybackControl {
     // Stops what plays and starts the row's sound: its file, or for a random-music row the first
     // tune of a freshly drawn playlist, which later idle ticks continue (see PlayNextTune).
     // For a file the playlist cursor becomes `fileIndex`.
+    // A row that PrepareRow() got ready is started from what was made ready.
     Start PlayRow(const ScheduleRow& row, std::uint16_t fileIndex = RandomPlaylist::kNoPlaylist);
+    // Gets the sound of a row about to ring ready while the current sound plays on: its file,
+    // or the first tune of the playlist drawn now for it, so the ring only has to start it.
+    void PrepareRow(const ScheduleRow& row);
+    // Gives up what PrepareRow() got ready (test play, another table, ringing switched off).
+    void DropPrepared();
+    // A sound failed while it played or got ready: said on the window and in the log.
+    void PlaybackFailed(const QString& file, const QString& reason);
     // Plays the next tune of the playlist in progress; false when there is none to play now.
     bool PlayNextTune(const ScheduleRow& row, bool ringsToday);
     // Stops the player and ends any random playlist.
@@ -60,6 +68,12 @@ class PlaybackControl {
     bool chooseFile(const QString& path);
     // Opens FileName with the device type that the row's sound field names, and plays.
     void startSound(const ScheduleRow& row);
+
+    struct Prepared {
+        ScheduleRow row;
+        std::optional<RandomPlaylist::Draw> draw;  // for a random-music row
+    };
+    std::optional<Prepared> prepared_;
 
     TMediaPlayer& mp1_;
     ScheduleTable& table_;

@@ -43,6 +43,7 @@ void RingScheduler::stop() {
     }
     EventNear_ = false;
     nearAt_ = {};
+    playback_.DropPrepared();
 }
 
 void RingScheduler::tmr1Timer() {
@@ -93,6 +94,7 @@ bool RingScheduler::evaluate(const QDateTime& second) {
     if (EventNear_ && nearAt_.isValid() && second > nearAt_) {
         EventNear_ = false;  // its second passed without a ring
         nearAt_ = {};
+        playback_.DropPrepared();
         hint_.ShowHintForCurrent();
     }
     if (!EventNear_) {
@@ -111,8 +113,11 @@ bool RingScheduler::evaluate(const QDateTime& second) {
                 nearName_ = table_.current().event;
             }
         }
-        if (EventNear_ && nearFound) {
-            nearFound();
+        if (EventNear_) {
+            playback_.PrepareRow(table_.current());
+            if (nearFound) {
+                nearFound();
+            }
         }
     }
     if (!dueOn(second)) {
@@ -137,8 +142,10 @@ void RingScheduler::ring(const QDateTime& second) {
                                                    playback_.emptyPlaylistText());
             break;
         case PlaybackControl::Start::Played:
+            // A bell that went to no audio output is written down as such.
             log_.write(QStringLiteral("ring"),
-                       when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName);
+                       when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName +
+                           (mp1_.outputMissing() ? QStringLiteral(" silent") : QString()));
             break;
     }
     hint_.ShowHintAfterRing();

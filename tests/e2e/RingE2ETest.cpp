@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include "core/IniFile.h"
 #include "e2e/ProgramRun.h"
@@ -12,6 +13,10 @@
 namespace {
 
 constexpr std::array<bool, 7> kMonToFri{true, true, true, true, true, false, false};
+
+IniFile ini(ProgramRun& run) {
+    return IniFile(run.path("config.ini"));
+}
 
 ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound) {
     return makeRow(h, m, s, event, sound, kMonToFri);
@@ -72,6 +77,40 @@ TEST(RingE2ETest, TimedShutdownIsRequestedExactlyOnce) {
     QFile requests(run.path("shutdown-requests"));
     ASSERT_TRUE(requests.open(QIODevice::ReadOnly));
     EXPECT_EQ(requests.readAll(), "requested\n");
+}
+
+TEST(RingE2ETest, AKillDuringABurstOfRingsLeavesEveryHistoryLineBeforeItWhole) {
+    ProgramRun run;
+    ini(run).writeInteger("Set", "Auto_Play", 1);
+    testmedia::writeWav(run.path("Music/bell.wav"), 300);
+    std::vector<ScheduleRow> rows;
+    for (int s = 0; s < 40; ++s) {
+        rows.push_back(row(8, 0, s, QStringLiteral("铃%1").arg(s), "Music/bell.wav"));
+    }
+    ScheduleDb(run.dataFile("temp.dat")).replaceAll(rows);
+    const QRegularExpression whole(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} [a-z-]+( .*)?$)");
+    QStringList logged;
+    // Killed at a different moment of the burst each time, as a power cut would.
+    for (const int rings : {3, 7}) {
+        SCOPED_TRACE(rings);
+        run.log.clear();
+        run.start("2026-12-07T07:59:56");
+        ASSERT_EQ(run.waitForCount("ring", rings).size(), rings) << run.log.toStdString();
+        run.process->kill();
+        run.process->waitForFinished();
+        logged << run.lines().filter(whole);  // Qt's own warnings are not log lines
+        QFile history(run.path("Logs/2026-12.log"));
+        ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+        const QByteArray bytes = history.readAll();
+        const QStringList lines = QString::fromUtf8(bytes).split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : lines) {
+            EXPECT_TRUE(whole.match(line).hasMatch()) << line.toStdString();
+        }
+        // Every line that reached the log before the kill is in the history, whole.
+        for (const QString& line : logged) {
+            EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+        }
+    }
 }
 
 }  // namespace

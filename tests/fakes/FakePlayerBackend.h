@@ -13,6 +13,10 @@ class FakePlayerBackend : public PlayerBackend {
         if (broken.contains(file)) {
             throw EMCIDeviceError(QStringLiteral("The file is damaged: ") + file);
         }
+        if (file == standby_) {
+            ++swaps;  // made ready by prepare(): taken up
+        }
+        standby_.clear();
         opened << file;
         types << type;
         file_ = file;
@@ -40,6 +44,11 @@ class FakePlayerBackend : public PlayerBackend {
         recording_ = false;
         saved << file;
     }
+    void prepare(const QString& file, TMPDeviceTypes) override {
+        prepared << file;
+        standby_ = file;
+    }
+    void dropPrepared() override { standby_.clear(); }
     qint64 positionMs() override { return position_; }
     qint64 lengthMs() override { return length_; }
     bool playing() const override { return playing_; }
@@ -60,7 +69,20 @@ class FakePlayerBackend : public PlayerBackend {
     }
     void runToEnd() { advance(length_ - position_); }
 
+    // A failure while the sound plays: the playback ends with it.
+    void failPlaying(const QString& reason) {
+        playing_ = false;
+        if (playbackFailed) {
+            playbackFailed(reason);
+        }
+        if (endOfStream) {
+            endOfStream();
+        }
+    }
+
     const QString& current() const { return file_; }
+    // The file prepare() got ready and nothing has taken or dropped yet.
+    const QString& standby() const { return standby_; }
 
     std::map<QString, qint64> lengths;
     qint64 defaultLength = 3000;
@@ -68,11 +90,14 @@ class FakePlayerBackend : public PlayerBackend {
     QStringList opened;
     QList<TMPDeviceTypes> types;
     QStringList saved;
+    QStringList prepared;
+    int swaps = 0;
     int plays = 0;
     int closes = 0;
 
   private:
     QString file_;
+    QString standby_;
     qint64 position_ = 0;
     qint64 length_ = 0;
     bool playing_ = false;

@@ -164,3 +164,25 @@ TEST(SoundfontTest, ChosenByVariableElsePreferredElseAny) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GstOutputTest, WithNoAudioDeviceTheSilentFallbackIsReportedAsAMissingOutput) {
+    TempDir dir;
+    ScopedEnv sink{"TOLLVANE_AUDIO_SINK", std::nullopt};
+    ScopedEnv pulse{"PULSE_SERVER", "unix:" + dir.file("no-server").toUtf8()};
+    ScopedEnv alsa{"ALSA_CONFIG_PATH", dir.write("asound.conf", "").toUtf8()};
+    TMediaPlayer player(std::make_unique<GstBackend>());
+    std::optional<bool> available;
+    QObject::connect(&player, &TMediaPlayer::OutputChanged, [&](bool a) { available = a; });
+    const QString wav = dir.file("a.wav");
+    testmedia::writeWav(wav, 200);
+    player.FileName = wav;
+    player.Open();
+    player.Play();
+    ASSERT_TRUE(waitUntil([&] { return available.has_value(); }, 5000));
+    EXPECT_FALSE(*available);
+    EXPECT_TRUE(player.outputMissing());
+}
+
+}  // namespace
