@@ -1,7 +1,10 @@
-// Ring onset: from the due second's boundary to the first audio buffer at the sink, with the
-// real GStreamer back end into a synchronised fake sink, for a WAV row, an MP3 row and a
-// random-music row (60 rings each): median, 99th percentile and worst. The ring tick is called at
-// the boundary itself; how late the one-second timer fires after a boundary is measured on its own.
+// Ring onset: from the due second to the first audio buffer at the sink, with the real
+// GStreamer back end into a synchronised fake sink, over a day of rings that mixes WAV, MP3, WMA,
+// MIDI and random-music rows (the first ring of each format included), each ticked through its
+// ten-second look-ahead as the program does; then a row two seconds after a FIFO row. Prints the
+// median, 99th percentile and worst, the resident memory after the first hour and at the end,
+// and how late the one-second timer fires after a boundary (measured on its own).
+#include <sys/stat.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -9,6 +12,8 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -42,6 +47,24 @@ ScheduleRow row(int h, int m, int s, const QString& event, const QString& sound)
 
 }  // namespace
 
+namespace {
+
+// Resident memory of this process in MB.
+double residentMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TOLLVANE_AUDIO_SINK", onsetsink::kDescription);
@@ -54,19 +77,33 @@ int main(int argc, char** argv) {
     for (const QString& name : schedule::kTableNames) {
         ScheduleDb::create(root.filePath("Data/" + name));
     }
-    testmedia::writeWav(root.filePath("Music/bell.wav"), 3000);
-    testmedia::encode(root.filePath("Music/bell.mp3"), "mp3", 3000);
+    // Short sounds, so each has ended before the next ring is measured.
+    const int ms = 400;
+    testmedia::writeWav(root.filePath("Music/bell.wav"), ms);
+    testmedia::encode(root.filePath("Music/bell.mp3"), "mp3", ms);
+    testmedia::encode(root.filePath("Music/bell.wma"), "wma", ms);
+    testmedia::writeMidi(root.filePath("Music/bell.mid"), ms);
     for (int i = 0; i < 8; ++i) {
-        testmedia::encode(root.filePath(QStringLiteral("随机音乐/%1.mp3").arg(i)), "mp3", 3000);
+        testmedia::encode(root.filePath(QStringLiteral("随机音乐/%1.mp3").arg(i)), "mp3", ms);
     }
-    // Three rows a minute apart, repeated through the day: WAV, MP3, random music.
+    const QString fifo = root.filePath("Music/pipe.mp3");
+    ::mkfifo(fifo.toUtf8().constData(), 0600);
+
+    // One row a minute from 08:00, the five kinds in turn; then the FIFO and the row after it.
+    const QStringList kinds = {"wav", "mp3", "wma", "mid", "random"};
+    const int rings = 210;
     std::vector<ScheduleRow> rows;
-    const int rings = 60;
+    std::vector<QTime> due;
     for (int i = 0; i < rings; ++i) {
-        rows.push_back(row(8, i, 0, "wav", root.filePath("Music/bell.wav")));
-        rows.push_back(row(9, i, 0, "mp3", root.filePath("Music/bell.mp3")));
-        rows.push_back(row(10, i, 0, "random", QStringLiteral("随机音乐")));
+        const QTime at = QTime(8, 0).addSecs(60 * i);
+        const QString& kind = kinds[i % kinds.size()];
+        rows.push_back(row(
+            at.hour(), at.minute(), 0, kind,
+            kind == "random" ? QStringLiteral("随机音乐") : root.filePath("Music/bell." + kind)));
+        due.push_back(at);
     }
+    rows.push_back(row(12, 0, 0, "fifo", fifo));
+    rows.push_back(row(12, 0, 2, "after-fifo", root.filePath("Music/bell.wav")));
     ScheduleDb(root.filePath("Data/temp.dat")).replaceAll(rows);
 
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(7, 59, 0)));
@@ -86,27 +123,62 @@ int main(int argc, char** argv) {
                          std::make_unique<FakeMixer>()});
     form.FormCreate();
     form.CreateWindows();
+    form.show();
     form.chk1->setChecked(true);
 
-    std::printf("ring onset, real GStreamer back end into a fake sink\n");
-    for (int hour : {8, 9, 10}) {
-        std::vector<double> onset;
-        for (int i = 0; i < rings; ++i) {
-            clock.set(QDateTime(QDate(2026, 12, 7), QTime(hour, i, 0)));
-            firstAt = -1;
-            elapsed.start();
+    // Ticks the ring timer through the look-ahead before `at` (with a moment of real time for
+    // the preparation), then at `at` itself; returns the onset in ms.
+    const auto ringAt = [&](const QTime& at) {
+        const QDateTime when(QDate(2026, 12, 7), at);
+        for (int k = 10; k >= 1; --k) {
+            clock.set(when.addSecs(-k));
             form.tmr1Timer();
-            while (firstAt < 0 && elapsed.elapsed() < 5000) {
-                spin(0);
+            if (k == 10) {
+                spin(150);
             }
-            onset.push_back(static_cast<double>(firstAt) / 1e6);
-            spin(20);  // notifications
         }
-        report(hour == 8   ? "WAV row"
-               : hour == 9 ? "MP3 row"
-                           : "random-music row (MP3 tunes)",
-               onset);
+        clock.set(when);
+        firstAt = -1;
+        elapsed.start();
+        form.tmr1Timer();
+        while (firstAt < 0 && elapsed.elapsed() < 5000) {
+            spin(0);
+        }
+        const double onset = firstAt < 0 ? 5000.0 : static_cast<double>(firstAt) / 1e6;
+        spin(ms + 150);  // the sound ends; notifications
+        return onset;
+    };
+
+    std::printf("ring onset, real GStreamer back end into a fake sink, %d rings\n", rings);
+    std::vector<double> all;
+    std::vector<double> byKind[5];
+    std::vector<double> first;
+    double firstHourMb = 0;
+    for (int i = 0; i < rings; ++i) {
+        const double onset = ringAt(due[i]);
+        all.push_back(onset);
+        byKind[i % 5].push_back(onset);
+        if (i < 5) {
+            first.push_back(onset);
+        }
+        if (i == 59) {
+            firstHourMb = residentMb();
+        }
     }
+    report("all rows", all);
+    for (int k = 0; k < 5; ++k) {
+        report(kinds[k].toUtf8().constData(), byKind[k]);
+    }
+    report("first ring of each format", first);
+    std::vector<double> afterFifo{ringAt(QTime(12, 0, 2))};
+    report("row 2 s after a FIFO row", afterFifo);
+    std::printf("  resident memory: %.1f MB after the first hour, %.1f MB after %d rings\n",
+                firstHourMb, residentMb(), rings);
+    std::printf("  log: %lld ring lines, %lld missed, %lld errors, %lld missing-file\n",
+                static_cast<long long>(log.of("ring").size()),
+                static_cast<long long>(log.of("missed").size()),
+                static_cast<long long>(log.of("error").size()),
+                static_cast<long long>(log.of("missing-file").size()));
     if (!dialogs.errors.isEmpty()) {
         std::printf("errors: %s\n", dialogs.errors.join(" | ").toUtf8().constData());
     }

@@ -3,8 +3,9 @@
 #include "core/Clock.h"
 
 namespace {
-// How long after the boundary the timer aims to fire, so it never lands just before it.
-constexpr int kAfterBoundaryMs = 3;
+// How long after the boundary the timer aims to fire: a wake that still lands just before it
+// is re-armed (see fire()), so the margin only has to cover the timer's millisecond rounding.
+constexpr int kAfterBoundaryMs = 1;
 }  // namespace
 
 SecondTimer::SecondTimer(const Clock& clock, QObject* parent) : QObject(parent), clock_(clock) {
