@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
     bool ok = testmedia::encode(root.filePath("Music/bell.mp3"), "mp3", ms) &&
               testmedia::encode(root.filePath("Music/bell.wma"), "wma", ms);
     for (int i = 0; i < 4; ++i) {
-        ok = testmedia::encode(root.filePath(QStringLiteral("随机音乐/%1.mp3").arg(i)), "mp3", ms) &&
-             ok;
+        ok =
+            testmedia::encode(root.filePath(QStringLiteral("随机音乐/%1.mp3").arg(i)), "mp3", ms) &&
+            ok;
     }
     return ok ? 0 : 1;
 }
