@@ -4,6 +4,9 @@
 
 #include "schedule/ScheduleFixture.h"
 #include "table/Csv.h"
+#include "table/CsvEncoding.h"
+
+#include <QStringEncoder>
 
 namespace {
 
@@ -77,6 +80,47 @@ TEST(TableCsvTest, AWrongHeaderIsRefused) {
     EXPECT_FALSE(tablecsv::read("hour,minute\n8,0\n").errors.isEmpty());
     EXPECT_FALSE(tablecsv::read("").errors.isEmpty());
     EXPECT_TRUE(tablecsv::read(kHeader).errors.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CsvEncodingTest, SpreadsheetEncodingsReadAlikeAndWorkbooksAreRefused) {
+    const QString text = kHeader + "8,0,0,上课 铃,/home/bell/音乐/上课.mp3,1,1,1,1,1,0,0\n";
+    QStringEncoder gbk("GB18030");
+    ASSERT_TRUE(gbk.isValid());
+    QString crlf = text;
+    crlf.replace("\n", "\r\n");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString encoding;
+    } files[] = {
+        {"UTF-8", text.toUtf8(), "UTF-8"},
+        {"UTF-8 with BOM and CRLF", "\xEF\xBB\xBF" + crlf.toUtf8(), "UTF-8（带 BOM）"},
+        {"GBK with CRLF", gbk.encode(crlf), "GB18030"},
+        {"Excel export", csvencoding::forExcel(text), "UTF-8（带 BOM）"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const csvencoding::Decoded decoded = csvencoding::decode(f.bytes);
+        EXPECT_EQ(decoded.encoding, f.encoding);
+        const tablecsv::Parsed parsed = tablecsv::read(decoded.text);
+        ASSERT_TRUE(parsed.errors.isEmpty()) << parsed.errors.join("\n").toStdString();
+        ASSERT_EQ(parsed.rows.size(), 1u);
+        EXPECT_EQ(parsed.rows[0].event, "上课 铃");
+        EXPECT_EQ(parsed.rows[0].sound, "/home/bell/音乐/上课.mp3");
+    }
+    EXPECT_TRUE(csvencoding::forExcel("a\nb\n").endsWith("a\r\nb\r\n"));
+
+    EXPECT_FALSE(csvencoding::workbookRefusal("课表.xlsx", "PK\x03\x04...").isEmpty());
+    EXPECT_FALSE(csvencoding::workbookRefusal("课表.csv", "PK\x03\x04...").isEmpty());
+    EXPECT_FALSE(
+        csvencoding::workbookRefusal("课表.et", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+            .isEmpty());
+    EXPECT_FALSE(csvencoding::workbookRefusal("课表.XLS", "").isEmpty());
+    EXPECT_TRUE(csvencoding::workbookRefusal("课表.csv", text.toUtf8()).isEmpty());
 }
 
 }  // namespace

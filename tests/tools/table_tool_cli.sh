@@ -26,6 +26,21 @@ check "export quotes the path" 'grep -qF "\"/home/bell/音乐/上课 铃声, 二
 "$TOOL" export "$work/Data/dongqing.dat" >"$work/again.csv"
 check "round trip is unchanged" 'cmp -s "$work/out.csv" "$work/again.csv"'
 
+# A timetable saved as CSV by a spreadsheet on a Chinese system: GBK with CRLF line ends.
+iconv -f UTF-8 -t GBK "$work/good.csv" | sed 's/$/\r/' >"$work/gbk.csv"
+"$TOOL" import "$work/Data/temp.dat" "$work/gbk.csv" 2>"$work/err"; rc=$?
+check "a GBK file is read and the encoding named" '[ $rc -eq 0 ] && grep -q GB18030 "$work/err"'
+"$TOOL" export "$work/Data/temp.dat" >"$work/gbk-out.csv"
+check "the GBK file gives the same rows" 'cmp -s "$work/out.csv" "$work/gbk-out.csv"'
+printf 'PK\003\004rest' >"$work/课表.xlsx"
+"$TOOL" import "$work/Data/temp.dat" "$work/课表.xlsx" 2>"$work/err"; rc=$?
+check "a workbook is refused with the way out" '[ $rc -ne 0 ] && grep -q "CSV（逗号分隔）" "$work/err"'
+"$TOOL" export --excel "$work/Data/temp.dat" >"$work/excel.csv"
+check "the Excel export has a BOM and CRLF" '[ "$(head -c 3 "$work/excel.csv" | od -An -tx1 | tr -d " ")" = efbbbf ] && head -1 "$work/excel.csv" | grep -q $'"'"'\r$'"'"''
+"$TOOL" import "$work/Data/dongqing.dat" "$work/excel.csv"
+"$TOOL" export "$work/Data/dongqing.dat" >"$work/excel-again.csv"
+check "the Excel export reads back the same" 'cmp -s "$work/out.csv" "$work/excel-again.csv"'
+
 printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日\n9,0,0,a,/a.mp3,1,1,1,1,1,0,0\n25,0,0,b,/b.mp3,1,1,1,1,1,0,0\n' >"$work/bad.csv"
 "$TOOL" import "$work/Data/xiaqing.dat" "$work/bad.csv" 2>"$work/err"; rc=$?
 check "bad import fails naming line 3" '[ $rc -ne 0 ] && grep -q "第 3 行" "$work/err"'

@@ -10,6 +10,7 @@
 
 #include "core/AppError.h"
 #include "schedule/ScheduleDb.h"
+#include "table/CsvEncoding.h"
 #include "table/TableCsv.h"
 
 namespace {
@@ -31,6 +32,7 @@ int usage() {
         "  tollvane-table create TABLE_FILE             建立一个空时间表\n"
         "  tollvane-table import TABLE_FILE CSV_FILE    用 CSV 文件的内容替换时间表\n"
         "  tollvane-table export TABLE_FILE             把时间表以 CSV 写到标准输出\n"
+        "  tollvane-table export --excel TABLE_FILE     同上，带 BOM 和 CRLF，供 Excel 打开\n"
         "  tollvane-table list TABLE_FILE               列出时间表"));
     return 2;
 }
@@ -65,7 +67,15 @@ int importCsv(const QString& table, const QString& csvPath) {
         err(QStringLiteral("无法读取 CSV 文件：%1（%2）").arg(csvPath, file.errorString()));
         return 1;
     }
-    const tablecsv::Parsed parsed = tablecsv::read(QString::fromUtf8(file.readAll()));
+    const QByteArray bytes = file.readAll();
+    if (const QString refusal = csvencoding::workbookRefusal(csvPath, bytes); !refusal.isEmpty()) {
+        err(refusal);
+        err(QStringLiteral("时间表没有改动：%1").arg(table));
+        return 1;
+    }
+    const csvencoding::Decoded decoded = csvencoding::decode(bytes);
+    err(QStringLiteral("按 %1 编码读取 %2").arg(decoded.encoding, csvPath));
+    const tablecsv::Parsed parsed = tablecsv::read(decoded.text);
     if (!parsed.errors.isEmpty()) {
         for (const QString& e : parsed.errors) {
             err(QStringLiteral("%1：%2").arg(csvPath, e));
@@ -106,6 +116,12 @@ int run(const QStringList& args) {
     }
     if (args.size() == 2 && args[0] == QLatin1String("export")) {
         out(tablecsv::write(ScheduleDb(args[1]).rows()));
+        return 0;
+    }
+    if (args.size() == 3 && args[0] == QLatin1String("export") &&
+        args[1] == QLatin1String("--excel")) {
+        const QByteArray bytes = csvencoding::forExcel(tablecsv::write(ScheduleDb(args[2]).rows()));
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
         return 0;
     }
     if (args.size() == 2 && args[0] == QLatin1String("list")) {
