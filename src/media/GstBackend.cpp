@@ -45,7 +45,7 @@ QString notPlayable(const QString& file) {
 
 }  // namespace
 
-GstBackend::GstBackend() {
+GstBackend::GstBackend(int openWaitMs) : openWaitMs_(openWaitMs) {
     initialiseOnce();
     noData_ = new QTimer;
     noData_->setSingleShot(true);
@@ -84,7 +84,9 @@ void GstBackend::handle(SoundPipeline& pipeline, GstMessage* message) {
     }
     switch (GST_MESSAGE_TYPE(message)) {
         case GST_MESSAGE_ASYNC_DONE:
-            if (!ready_ && pipeline.settled()) {
+            // The preroll is done. The pipeline may already be on its way to playing (Play came
+            // first), so its state is not asked: it would still read as changing.
+            if (!ready_ && !failed_) {
                 becameReady();
             }
             break;
@@ -205,7 +207,7 @@ void GstBackend::open(const QString& file, TMPDeviceTypes type) {
     }
     failed_ = false;
     ready_ = false;
-    if (active_->settle(active_->settled() ? 0 : kOpenWaitMs)) {
+    if (active_->settle(active_->settled() ? 0 : openWaitMs_)) {
         becameReady();
     } else if (!active_->error.isEmpty()) {
         const QString text = active_->error;

@@ -22,7 +22,8 @@ class QTimer;
 // later only swaps the two.
 class GstBackend : public PlayerBackend {
   public:
-    GstBackend();
+    // `openWaitMs`: how long open() waits for a file to be ready (tests use 0).
+    explicit GstBackend(int openWaitMs = kOpenWaitMs);
     ~GstBackend() override;
     GstBackend(const GstBackend&) = delete;
     GstBackend& operator=(const GstBackend&) = delete;
@@ -61,6 +62,7 @@ class GstBackend : public PlayerBackend {
     SoundPipeline* active_ = nullptr;
     SoundPipeline* standby_ = nullptr;
     TMPDeviceTypes standbyType_ = dtAutoSelect;
+    int openWaitMs_;
     QTimer* noData_ = nullptr;
     bool playing_ = false;
     bool atEnd_ = false;

@@ -111,6 +111,20 @@ TEST_F(GstBackendTest, DamagedOrUnsupportedFilesFailWithATextAndNeverClaimToPlay
     EXPECT_EQ(player->Position(), 200);
 }
 
+TEST_F(GstBackendTest, AFileNotReadyWhenOpenReturnsPlaysWhenItIsWithItsLength) {
+    player = std::make_unique<TMediaPlayer>(std::make_unique<GstBackend>(0));
+    QObject::connect(player.get(), &TMediaPlayer::OnNotify, [this] { ++notifications; });
+    int failures = 0;
+    QObject::connect(player.get(), &TMediaPlayer::PlaybackFailed, [&] { ++failures; });
+    const QString mp3 = dir.file("slow.mp3");
+    ASSERT_TRUE(testmedia::encode(mp3, "mp3", 600));
+    playThrough(mp3);  // Play comes before the file is ready
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(notifications, 1);
+    EXPECT_NEAR(player->Length(), 600, 80);
+    EXPECT_EQ(player->Position(), player->Length());
+}
+
 TEST_F(GstBackendTest, WhatIsNotARegularFileIsRefusedAtOnce) {
     const QString fifo = dir.file("pipe.mp3");
     ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
