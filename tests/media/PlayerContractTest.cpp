@@ -85,6 +85,8 @@ TEST_P(PlayerContract, OpenPlayToTheEndNotifiesOnceWithPositionAtLength) {
     openFile("a");
     EXPECT_EQ(player->Mode(), mpStopped);
     EXPECT_EQ(player->Position(), 0);
+    // A busy machine may still be reading the file when Open returns; its length follows.
+    ASSERT_TRUE(waitUntil([&] { return player->Length() > 0; }));
     EXPECT_NEAR(player->Length(), 400, 30);
     player->Play();
     EXPECT_EQ(player->Mode(), mpPlaying);
