@@ -61,13 +61,13 @@ GstBackend::~GstBackend() {
 }
 
 SoundPipeline& GstBackend::freePipeline(TMPDeviceTypes type) {
-    const int base = type == dtSequencer ? 2 : 0;
+    const SoundPipeline::Kind kind = SoundPipeline::kindFor(type);
+    const int base = kind == SoundPipeline::Kind::Midi ? 2 : 0;
     for (int i = base; i < base + 2; ++i) {
         std::unique_ptr<SoundPipeline>& p = pipelines_[i];
         if (!p) {
             p = std::make_unique<SoundPipeline>(
-                type == dtSequencer ? SoundPipeline::Kind::Midi : SoundPipeline::Kind::Any,
-                [this](SoundPipeline& pipeline, GstMessage* message) {
+                kind, [this](SoundPipeline& pipeline, GstMessage* message) {
                     handle(pipeline, message);
                 });
         }
@@ -174,7 +174,6 @@ void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
         return;
     }
     standby_ = &pipeline;
-    standbyType_ = type;
 }
 
 void GstBackend::dropPrepared() {
@@ -194,7 +193,8 @@ void GstBackend::open(const QString& file, TMPDeviceTypes type) {
     if (const QString refusal = notPlayable(file); !refusal.isEmpty()) {
         throw EMCIDeviceError(refusal);
     }
-    if (standby_ != nullptr && standby_->file() == file && standbyType_ == type) {
+    if (standby_ != nullptr && standby_->file() == file &&
+        standby_->kind() == SoundPipeline::kindFor(type)) {
         active_ = standby_;  // made ready while the last sound played: only swapped in
         standby_ = nullptr;
     } else {

@@ -61,7 +61,6 @@ class GstBackend : public PlayerBackend {
     std::unique_ptr<SoundPipeline> pipelines_[4];  // two of each kind: one plays, one waits
     SoundPipeline* active_ = nullptr;
     SoundPipeline* standby_ = nullptr;
-    TMPDeviceTypes standbyType_ = dtAutoSelect;
     int openWaitMs_;
     QTimer* noData_ = nullptr;
     bool playing_ = false;

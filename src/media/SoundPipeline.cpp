@@ -145,15 +145,34 @@ void SoundPipeline::retire() {
     }
 }
 
+void SoundPipeline::noteError(GstMessage* message) {
+    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR || !error.isEmpty()) {
+        return;
+    }
+    GError* raw = nullptr;
+    gst_message_parse_error(message, &raw, nullptr);
+    const ErrorPtr e(raw);
+    error = e && e->message != nullptr ? QString::fromUtf8(e->message)
+                                       : QStringLiteral("Unknown error code");
+}
+
+void SoundPipeline::takeErrors() {
+    // The bus is dispatched by the event loop, which does not run while the caller waits: a
+    // failure found meanwhile is read here, so the caller gets GStreamer's own text.
+    GstBus* bus = gst_element_get_bus(element_);
+    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        noteError(message);
+        gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+    if (error.isEmpty()) {
+        error = QStringLiteral("Unknown error code");
+    }
+}
+
 int SoundPipeline::onBusMessage(GstBus*, GstMessage* message, void* self) {
     auto* pipeline = static_cast<SoundPipeline*>(self);
-    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && pipeline->error.isEmpty()) {
-        GError* raw = nullptr;
-        gst_message_parse_error(message, &raw, nullptr);
-        const ErrorPtr e(raw);
-        pipeline->error = e && e->message != nullptr ? QString::fromUtf8(e->message)
-                                                     : QStringLiteral("Unknown error code");
-    }
+    pipeline->noteError(message);
     pipeline->handler_(*pipeline, message);
     return TRUE;
 }
@@ -175,9 +194,8 @@ void SoundPipeline::load(const QString& file) {
         g_object_set(source_, "location", path.constData(), nullptr);
     }
     file_ = file;
-    if (gst_element_set_state(element_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE &&
-        error.isEmpty()) {
-        error = QStringLiteral("Unknown error code");
+    if (gst_element_set_state(element_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        takeErrors();
     }
 }
 
@@ -203,6 +221,9 @@ bool SoundPipeline::settle(int ms) {
     GstState state = GST_STATE_VOID_PENDING;
     const GstStateChangeReturn result = gst_element_get_state(
         element_, &state, nullptr, static_cast<GstClockTime>(ms) * GST_MSECOND);
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        takeErrors();
+    }
     return result == GST_STATE_CHANGE_SUCCESS && state >= GST_STATE_PAUSED;
 }
 

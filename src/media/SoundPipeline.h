@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "media/TMediaPlayer.h"
+
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
@@ -17,6 +19,10 @@ typedef struct _GstMessage GstMessage;
 class SoundPipeline {
   public:
     enum class Kind { Any, Midi };
+    // The kind that plays a file opened with that device type.
+    static Kind kindFor(TMPDeviceTypes type) {
+        return type == dtSequencer ? Kind::Midi : Kind::Any;
+    }
     // Called on the GUI thread for each message the pipeline posts.
     using Handler = std::function<void(SoundPipeline& pipeline, GstMessage* message)>;
 
@@ -34,7 +40,8 @@ class SoundPipeline {
     void load(const QString& file);
     // Gives the file up; the pipeline is ready for another.
     void unload();
-    // Waits up to `ms` for the preroll; true once the pipeline is paused or playing.
+    // Waits up to `ms` for the preroll; true once the pipeline is paused or playing. A failure
+    // found meanwhile is in `error`.
     bool settle(int ms);
     // True once the preroll is done (never waits).
     bool settled() const;
@@ -50,6 +57,10 @@ class SoundPipeline {
     void build();
     void retire();
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
+    // Keeps the first error a message carries.
+    void noteError(GstMessage* message);
+    // Reads the errors waiting on the bus at once; `error` is set afterwards.
+    void takeErrors();
 
     Kind kind_;
     Handler handler_;

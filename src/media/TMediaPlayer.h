@@ -42,10 +42,7 @@ class PlayerBackend {
 
     // Makes the file ready to play in the background, so that opening it later is quick; what
     // plays now goes on. A back end may do nothing here.
-    virtual void prepare(const QString& file, TMPDeviceTypes type) {
-        (void)file;
-        (void)type;
-    }
+    virtual void prepare(const QString& /*file*/, TMPDeviceTypes /*type*/) {}
     // Gives up the file that prepare() named.
     virtual void dropPrepared() {}
 

@@ -2,8 +2,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <algorithm>
-#include <vector>
 
 #include "core/AppError.h"
 #include "core/Clock.h"
@@ -13,6 +11,7 @@
 #include "core/SettingsKeys.h"
 #include "core/TimeOfDay.h"
 #include "media/TMediaPlayer.h"
+#include "ringing/MissedLog.h"
 #include "ringing/RingScheduler.h"
 
 namespace {
@@ -101,31 +100,14 @@ void ClockTick::tmr2Timer() {
 }
 
 void ClockTick::logMissedSteps(const QDateTime& after, const QDateTime& before) {
-    if (after.daysTo(before) > 7) {
-        return;  // a gap longer than a week is only told by the scheduler's clock-jump line
-    }
-    std::vector<std::pair<QTime, QString>> steps = {
-        {QTime(12, 12, 12), QStringLiteral("12:12:12 重新选择时间表")}};
+    std::vector<DailyStep> steps = {
+        {QTime(12, 12, 12), QStringLiteral("12:12:12 重新选择时间表"), {}}};
     if (actions_.shutdownTime) {
         if (const std::optional<QTime> at = actions_.shutdownTime()) {
-            steps.emplace_back(*at, QStringLiteral("定时关机"));
+            steps.push_back({*at, QStringLiteral("定时关机"), {}});
         }
     }
-    std::vector<std::pair<QDateTime, QString>> missed;
-    for (QDate day = after.date(); day <= before.date(); day = day.addDays(1)) {
-        for (const auto& [time, what] : steps) {
-            QDateTime at = after;  // same time zone as the clock's times
-            at.setDate(day);
-            at.setTime(time);
-            if (at > after && at < before) {
-                missed.emplace_back(at, what);
-            }
-        }
-    }
-    std::sort(missed.begin(), missed.end());
-    for (const auto& [at, what] : missed) {
-        log_.write(QStringLiteral("missed"), tod::stamp(at) + QLatin1Char(' ') + what);
-    }
+    logMissed(log_, after, before, steps);
 }
 
 void ClockTick::ShowPreRingCountdown() {

@@ -1,7 +1,6 @@
 #include "ringing/RingScheduler.h"
 
 #include <QLabel>
-#include <algorithm>
 #include <vector>
 
 #include "core/AppError.h"
@@ -9,6 +8,7 @@
 #include "core/EventLog.h"
 #include "core/TimeOfDay.h"
 #include "media/TMediaPlayer.h"
+#include "ringing/MissedLog.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
 #include "schedule/ScheduleTable.h"
@@ -61,7 +61,7 @@ void RingScheduler::tmr1Timer() {
         const QDateTime now = SecondSequence::wholeSecond(clock_.now());
         log_.write(QStringLiteral("table-closed"),
                    tod::stamp(*closedSince_) + QStringLiteral(" -> ") + tod::stamp(now));
-        logMissed(*closedSince_, now);
+        logMissedRows(*closedSince_, now);
         closedSince_.reset();
         seconds_.reset();
     }
@@ -71,7 +71,7 @@ void RingScheduler::tmr1Timer() {
         const QDateTime& now = step.seconds.back();
         logJump(*step.jumpedFrom, now);
         if (*step.jumpedFrom < now) {
-            logMissed(*step.jumpedFrom, now);
+            logMissedRows(*step.jumpedFrom, now);
         }
     }
     bool rang = false;
@@ -173,25 +173,11 @@ void RingScheduler::logJump(const QDateTime& from, const QDateTime& to) {
                tod::stamp(from) + QStringLiteral(" -> ") + tod::stamp(to));
 }
 
-void RingScheduler::logMissed(const QDateTime& after, const QDateTime& before) {
-    // Rows that would have rung strictly between the two seconds; a gap of more than a week is
-    // only logged as the jump.
-    if (after.daysTo(before) > 7) {
-        return;
+void RingScheduler::logMissedRows(const QDateTime& after, const QDateTime& before) {
+    std::vector<DailyStep> steps;
+    for (const ScheduleRow& row : table_.rows()) {
+        steps.push_back({QTime(row.hour, row.minute, row.second), row.event,
+                         [row](int day) { return row.ringsOn(day); }});
     }
-    std::vector<std::pair<QDateTime, QString>> missed;
-    for (QDate day = after.date(); day <= before.date(); day = day.addDays(1)) {
-        for (const ScheduleRow& row : table_.rows()) {
-            QDateTime at = after;  // same time zone as the clock's times
-            at.setDate(day);
-            at.setTime(QTime(row.hour, row.minute, row.second));
-            if (at > after && at < before && row.ringsOn(day.dayOfWeek())) {
-                missed.emplace_back(at, row.event);
-            }
-        }
-    }
-    std::sort(missed.begin(), missed.end());
-    for (const auto& [at, event] : missed) {
-        log_.write(QStringLiteral("missed"), tod::stamp(at) + QLatin1Char(' ') + event);
-    }
+    logMissed(log_, after, before, steps);
 }

@@ -53,7 +53,8 @@ class RingScheduler {
     void ring(const QDateTime& second);
     void continuation();
     bool dueOn(const QDateTime& second);
-    void logMissed(const QDateTime& after, const QDateTime& before);
+    // The rows that would have rung strictly between the two seconds, logged as missed.
+    void logMissedRows(const QDateTime& after, const QDateTime& before);
     void logJump(const QDateTime& from, const QDateTime& to);
 
     ScheduleTable& table_;

@@ -20,9 +20,12 @@ void err(const QString& text) {
     std::fputc('\n', stderr);
 }
 
-void out(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+void out(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+void out(const QString& text) {
+    out(text.toUtf8());
 }
 
 int usage() {
@@ -120,8 +123,7 @@ int run(const QStringList& args) {
     }
     if (args.size() == 3 && args[0] == QLatin1String("export") &&
         args[1] == QLatin1String("--excel")) {
-        const QByteArray bytes = csvencoding::forExcel(tablecsv::write(ScheduleDb(args[2]).rows()));
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        out(csvencoding::forExcel(tablecsv::write(ScheduleDb(args[2]).rows())));
         return 0;
     }
     if (args.size() == 2 && args[0] == QLatin1String("list")) {
