@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <optional>
 #include <vector>
 
@@ -11,31 +13,76 @@
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
+const QByteArray kUtf16LeBom("\xFF\xFE");
+const QByteArray kUtf16BeBom("\xFE\xFF");
 
 // One physical line of the file, kept byte for byte so a write can reproduce every line it
 // does not change.
 struct Line {
     QByteArray raw;  // without the line break
-    bool crlf = false;
+    QByteArray end;  // the line break as found: "\n", "\r\n", "\r", or empty for the last line
 };
 
-std::vector<Line> splitLines(const QByteArray& data) {
+// The file as lines of UTF-8 (or the local code page) text. Notepad's "Unicode" files (UTF-16
+// with a byte-order mark) are read through a UTF-8 copy and written back as UTF-16.
+struct Document {
     std::vector<Line> lines;
+    enum class Encoding { Bytes, Utf16Le, Utf16Be } encoding = Encoding::Bytes;
+
+    // The break for a line the program adds: the file's own, "\n" for a new file.
+    QByteArray newLineEnd() const {
+        for (const Line& line : lines) {
+            if (!line.end.isEmpty()) {
+                return line.end;
+            }
+        }
+        return "\n";
+    }
+};
+
+QStringConverter::Encoding utf16(bool bigEndian) {
+    return bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE;
+}
+
+// Lines end at "\r\n", "\n" or a lone "\r", as the system's own reader takes them.
+Document parse(QByteArray data) {
+    Document doc;
+    if (data.startsWith(kUtf16LeBom) || data.startsWith(kUtf16BeBom)) {
+        const bool bigEndian = data.startsWith(kUtf16BeBom);
+        doc.encoding = bigEndian ? Document::Encoding::Utf16Be : Document::Encoding::Utf16Le;
+        QStringDecoder decode(utf16(bigEndian), QStringConverter::Flag::Stateless);
+        data = QString(decode(data.mid(2))).toUtf8();
+    }
     qsizetype start = 0;
     while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0) {
-            end = data.size();
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r') {
+            ++end;
         }
-        Line line{data.mid(start, end - start), false};
-        if (line.raw.endsWith('\r')) {
-            line.raw.chop(1);
-            line.crlf = true;
+        Line line{data.mid(start, end - start), {}};
+        if (end < data.size()) {
+            const bool crlf = data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n';
+            line.end = data.mid(end, crlf ? 2 : 1);
         }
-        lines.push_back(std::move(line));
-        start = end + 1;
+        start = end + line.end.size();
+        doc.lines.push_back(std::move(line));
     }
-    return lines;
+    return doc;
+}
+
+QByteArray serialise(const Document& doc) {
+    const QByteArray newLine = doc.newLineEnd();
+    QByteArray out;
+    for (const Line& line : doc.lines) {
+        out += line.raw;
+        out += line.end.isEmpty() ? newLine : line.end;
+    }
+    if (doc.encoding == Document::Encoding::Bytes) {
+        return out;
+    }
+    const bool bigEndian = doc.encoding == Document::Encoding::Utf16Be;
+    QStringEncoder encode(utf16(bigEndian), QStringConverter::Flag::Stateless);
+    return (bigEndian ? kUtf16BeBom : kUtf16LeBom) + QByteArray(encode(QString::fromUtf8(out)));
 }
 
 QByteArray content(const Line& line, bool first) {
@@ -67,12 +114,23 @@ struct KeyLine {
     QByteArray value;
 };
 
+// A "key=value" line; a line that starts with a semicolon is a comment, never a key.
 std::optional<KeyLine> keyLine(const QByteArray& text) {
     const qsizetype eq = text.indexOf('=');
-    if (eq <= 0 || text.startsWith('[')) {
+    if (eq <= 0 || text.startsWith('[') || text.startsWith(';')) {
         return std::nullopt;
     }
     return KeyLine{text.left(eq).trimmed(), text.mid(eq + 1).trimmed()};
+}
+
+// The value as the system's reader hands it over: blanks around it dropped, and a value in a
+// pair of matching single or double quotation marks without them ("1" and '1' read as 1).
+QByteArray unquoted(QByteArray value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.mid(1, value.size() - 2).trimmed();
+    }
+    return value;
 }
 
 // Where a key stands: the index of its section header and of its own line, if any.
@@ -137,13 +195,13 @@ int IniFile::readInteger(const QString& section, const QString& key, int fallbac
     if (!file.open(QIODevice::ReadOnly)) {
         return fallback;
     }
-    const std::vector<Line> lines = splitLines(file.readAll());
+    const std::vector<Line> lines = parse(file.readAll()).lines;
     const Found found = find(lines, section, key);
     if (!found.key) {
         return fallback;
     }
     const auto kv = keyLine(content(lines[*found.key], *found.key == 0));
-    const auto value = parseInteger(kv->value);
+    const auto value = parseInteger(unquoted(kv->value));
     return value.value_or(fallback);
 }
 
@@ -155,8 +213,8 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
             data = file.readAll();
         }
     }
-    std::vector<Line> lines = splitLines(data);
-    const bool crlf = !lines.empty() && lines.front().crlf;
+    Document doc = parse(data);
+    std::vector<Line>& lines = doc.lines;
     const QByteArray number = QByteArray::number(value);
     const Found found = find(lines, section, key);
 
@@ -167,17 +225,13 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
         line.raw = (bom ? kBom : QByteArray()) + kv->key + '=' + number;
     } else if (found.section) {
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(found.lastInSection + 1),
-                     Line{key.toUtf8() + '=' + number, crlf});
+                     Line{key.toUtf8() + '=' + number, {}});
     } else {
-        lines.push_back(Line{'[' + section.toUtf8() + ']', crlf});
-        lines.push_back(Line{key.toUtf8() + '=' + number, crlf});
+        lines.push_back(Line{'[' + section.toUtf8() + ']', {}});
+        lines.push_back(Line{key.toUtf8() + '=' + number, {}});
     }
 
-    QByteArray out;
-    for (const Line& line : lines) {
-        out += line.raw;
-        out += line.crlf ? "\r\n" : "\n";
-    }
+    const QByteArray out = serialise(doc);
 
     const QString fullPath = QFileInfo(path_).absoluteFilePath();
     QSaveFile file(path_);

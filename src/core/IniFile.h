@@ -5,6 +5,10 @@
 // The program's settings file: a private-profile text file of [Section] headers and
 // Key=Value lines. Every call goes to the file itself; nothing is cached, so a change made
 // from outside is seen at the next read. Section and key names match without regard to case.
+// Read as the system's own private-profile reader reads hand-edited files: blanks around names
+// and values are dropped, a value in matching quotes loses them, a line starting with ';' is a
+// comment, lines end at CRLF, LF or a lone CR, and UTF-16 files with a byte-order mark are read
+// (and written back) as UTF-16.
 class IniFile {
   public:
     explicit IniFile(QString path);

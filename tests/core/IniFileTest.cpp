@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <QStringEncoder>
 
 #include "TempDir.h"
 #include "core/AppError.h"
@@ -64,6 +65,48 @@ TEST_F(IniFileTest, TolerantOfBadInput) {
                   QByteArray(100000, 'x') + "\nMiniRun=1\n");
     EXPECT_EQ(read("Weather"), 1);  // blanks trimmed; the first of a repeated key counts
     EXPECT_EQ(read("MiniRun"), 1);  // a very long line is skipped over
+}
+
+QByteArray utf16(const char* utf8, bool bigEndian = false) {
+    QStringEncoder encode(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                          QStringConverter::Flag::WriteBom);
+    return encode(QString::fromUtf8(utf8));
+}
+
+// Files edited by hand or copied from old machines: quotes, comments, the three line breaks and
+// Notepad's UTF-16 "Unicode" files.
+TEST_F(IniFileTest, ReadsHandEditedFilesAsTheSystemReaderDoes) {
+    const struct {
+        QByteArray file;
+        int expected;
+    } cases[] = {
+        {"[Set]\nRunMode=\"2\"\n", 2},
+        {"[Set]\nRunMode = ' 2 ' \n", 2},
+        {"[Set]\nRunMode=\"2'\n", 9},           // unmatched quotes: not a number
+        {"[Set]\nRunMode=2 ; summer\n", 9},     // no comments after a value
+        {"[Set]\n;RunMode=1\nRunMode=2\n", 2},  // a commented-out key is not the first one
+        {";[Set]\nRunMode=1\n[Set]\nRunMode=2\n", 2},
+        {"[Set]\rWeather=1\rRunMode=2\r", 2},  // old Mac line breaks
+        {"[Set]\r\nRunMode=2", 2},             // no break after the last line
+        {"\t[ Set ]\t\n\t RunMode\t=\t2\t\n", 2},
+        {utf16("[Set]\r\nRunMode=2"), 2},
+        {utf16("[Set]\nRunMode=2", true), 2},
+    };
+    for (const auto& c : cases) {
+        dir.write("config.ini", c.file);
+        EXPECT_EQ(read("RunMode", 9), c.expected) << c.file.toHex(' ').toStdString();
+    }
+}
+
+TEST_F(IniFileTest, WriteKeepsTheFilesLineBreaksAndUtf16) {
+    dir.write("config.ini", "[Set]\rRunMode=1\r");
+    ini.writeInteger("Set", "Weather", 1);
+    EXPECT_EQ(dir.read("config.ini"), "[Set]\rRunMode=1\rWeather=1\r");
+
+    dir.write("config.ini", utf16("; 铃声\r\n[Set]\r\nRunMode=1\r\n"));
+    ini.writeInteger("Set", "RunMode", 2);
+    EXPECT_EQ(dir.read("config.ini"), utf16("; 铃声\r\n[Set]\r\nRunMode=2\r\n"));
+    EXPECT_EQ(read("RunMode"), 2);
 }
 
 TEST_F(IniFileTest, WriteCreatesFileSectionAndKey) {
