@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 if command -v clang-format >/dev/null; then
     git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 fi
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLLVANE_SANITIZE=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLLVANE_SANITIZE=ON -DTOLLVANE_FUZZ=ON
 cmake --build build-test
 cd build-test
 ctest --output-on-failure -j2 --timeout 300

@@ -10,7 +10,7 @@ packages=(
     libasound2-dev
     fonts-dseg fonts-wqy-microhei
     googletest libgtest-dev
-    xvfb xauth clang-format
+    xvfb xauth clang-format clang libclang-rt-14-dev
     trayer xdotool x11-utils python3-xlib
     desktop-file-utils libglib2.0-bin systemd
     pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio libasound2-plugins sox

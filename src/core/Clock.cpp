@@ -5,16 +5,20 @@
 SystemClock::SystemClock(const QDateTime& start)
     : offsetMs_(QDateTime::currentDateTime().msecsTo(start)) {}
 
-SystemClock SystemClock::fromEnvironment() {
-    const QString text = qEnvironmentVariable("TOLLVANE_NOW");
+std::optional<QDateTime> SystemClock::parseStart(const QString& text) {
     if (text.isEmpty()) {
-        return SystemClock();
+        return std::nullopt;
     }
     const QDateTime start = QDateTime::fromString(text, Qt::ISODate);
     if (!start.isValid()) {
-        return SystemClock();
+        return std::nullopt;
     }
-    return SystemClock(start);
+    return start;
+}
+
+SystemClock SystemClock::fromEnvironment() {
+    const auto start = parseStart(qEnvironmentVariable("TOLLVANE_NOW"));
+    return start ? SystemClock(*start) : SystemClock();
 }
 
 QDateTime SystemClock::now() const {

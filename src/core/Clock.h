@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <optional>
 
 // The only source of the wall-clock time in the program.
 class Clock {
@@ -18,6 +19,8 @@ class SystemClock : public Clock {
 
     // Reads TOLLVANE_NOW=YYYY-MM-DDTHH:MM:SS; an absent or unreadable value gives the real time.
     static SystemClock fromEnvironment();
+    // The start time that a TOLLVANE_NOW value names, or nothing when it names none.
+    static std::optional<QDateTime> parseStart(const QString& text);
 
     QDateTime now() const override;
 

@@ -11,6 +11,7 @@ namespace media {
 namespace {
 
 constexpr int kHeaderBytes = 44;
+constexpr int kMaxRate = 768000;
 
 void put16(QByteArray& out, std::uint16_t v) {
     char b[2];
@@ -63,7 +64,9 @@ std::optional<WavFormat> readWavFormat(const QString& file) {
     f.channels = qFromLittleEndian<std::uint16_t>(h.constData() + 22);
     f.rate = static_cast<int>(qFromLittleEndian<std::uint32_t>(h.constData() + 24));
     f.bits = qFromLittleEndian<std::uint16_t>(h.constData() + 34);
-    if ((f.channels != 1 && f.channels != 2) || (f.bits != 8 && f.bits != 16) || f.rate <= 0) {
+    // A rate beyond any sound card's is no recording of ours (and would overflow the byte rate).
+    if ((f.channels != 1 && f.channels != 2) || (f.bits != 8 && f.bits != 16) || f.rate <= 0 ||
+        f.rate > kMaxRate) {
         return std::nullopt;
     }
     return f;
