@@ -1,8 +1,13 @@
 #include "media/WavCapture.h"
 
+#include <fcntl.h>
 #include <gst/gst.h>
+#include <unistd.h>
 
 #include <QFile>
+#include <QtEndian>
+#include <cerrno>
+#include <cstring>
 
 #include "core/NativePath.h"
 #include "media/TMediaPlayer.h"
@@ -41,7 +46,7 @@ void WavCapture::start() {
     const QByteArray description =
         source + QByteArray(
                      " ! audioconvert ! audioresample ! capsfilter name=format"
-                     " ! filesink name=out append=true sync=false buffer-mode=unbuffered");
+                     " ! fakesink name=out sync=false signal-handoffs=true");
     GError* raw = nullptr;
     GstElement* pipeline = gst_parse_launch(description.constData(), &raw);
     const QString parseError =
@@ -62,8 +67,15 @@ void WavCapture::start() {
     g_object_set(filter, "caps", caps, nullptr);
     gst_object_unref(filter);
     gst_caps_unref(caps);
+    fd_ = ::open(nativepath::encode(file_).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_END) < 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        halt();
+        throw EMCIDeviceError(reason);
+    }
+    dataBytes_ = 0;
     GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline_), "out");
-    g_object_set(out, "location", nativepath::encode(file_).constData(), nullptr);
+    g_signal_connect(out, "handoff", G_CALLBACK(&WavCapture::onBuffer), this);
     gst_object_unref(out);
 
     GstBus* bus = gst_element_get_bus(pipeline_);
@@ -82,6 +94,42 @@ void WavCapture::start() {
         throw EMCIDeviceError(reason);
     }
     running_ = true;
+}
+
+// On GStreamer's streaming thread, for each captured buffer: the samples are appended, then the
+// header's sizes are made to count them, so that at any moment (a crash, a kill, a power cut
+// between the two writes) the file is a valid WAV of everything up to the last whole write.
+void WavCapture::onBuffer(GstElement* sink, GstBuffer* buffer, GstPad*, void* self) {
+    auto* capture = static_cast<WavCapture*>(self);
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        return;
+    }
+    const bool written = capture->append(map.data, map.size);
+    gst_buffer_unmap(buffer, &map);
+    if (!written) {
+        GST_ELEMENT_ERROR(sink, RESOURCE, WRITE, ("%s", std::strerror(errno)), (nullptr));
+    }
+}
+
+bool WavCapture::append(const unsigned char* data, size_t size) {
+    for (size_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd_, data + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    // Sizes stop short of 4 GiB, as the format requires.
+    dataBytes_ = std::min<quint64>(dataBytes_ + size, 0xFFFFFFFFULL - 36);
+    char riff[4];
+    char data32[4];
+    qToLittleEndian(static_cast<quint32>(36 + dataBytes_), riff);
+    qToLittleEndian(static_cast<quint32>(dataBytes_), data32);
+    return ::pwrite(fd_, riff, 4, 4) == 4 && ::pwrite(fd_, data32, 4, 40) == 4;
 }
 
 int WavCapture::onBusMessage(GstBus*, GstMessage* message, void* self) {
@@ -113,6 +161,10 @@ void WavCapture::halt() {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
         pipeline_ = nullptr;
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 

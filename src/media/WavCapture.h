@@ -9,11 +9,14 @@
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+typedef struct _GstBuffer GstBuffer;
+typedef struct _GstPad GstPad;
 
 // Records from the computer's sound input into a WAV file made by CreateWav: GStreamer captures
 // from the default input (autoaudiosrc, or the bin in TOLLVANE_AUDIO_SOURCE), converts to the
-// file's format and appends the samples after its header, each buffer as it comes (so a crash or
-// a power cut keeps all but the last moments); stopping writes the sizes. Capture
+// file's format and appends the samples after its header, each buffer as it comes, with the
+// header's sizes brought up to date after each one (so a crash or a power cut leaves a valid file
+// of all but the last moments); stopping completes the file. Capture
 // runs on GStreamer's own threads, so the GUI thread never waits for the device.
 class WavCapture {
   public:
@@ -40,11 +43,15 @@ class WavCapture {
 
   private:
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
+    static void onBuffer(GstElement* sink, GstBuffer* buffer, GstPad* pad, void* self);
+    bool append(const unsigned char* data, size_t size);
     void halt();
 
     QString file_;
     media::WavFormat format_;
     GstElement* pipeline_ = nullptr;
     unsigned watch_ = 0;
+    int fd_ = -1;  // the file, written on the streaming thread while capturing
+    unsigned long long dataBytes_ = 0;
     bool running_ = false;
 };

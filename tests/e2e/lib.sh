@@ -12,7 +12,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; return 1; fi; }
 
 # program_folder DIR: the program, its font and tune, empty tables, Music/ and 随机音乐/.
 program_folder() {
@@ -75,7 +75,7 @@ start_app() {
     app=$!
     pids+=($app)
     window=$(find_window '^Tollvane V1\.3\.3$')
-    check "the window is up" '[ -n "$window" ]'
+    check "the window is up" '[ -n "$window" ]' || tail -5 "$log"
 }
 
 # find_window TITLE_REGEX: the program's window of that title, once it is on screen (up to 10 s).
