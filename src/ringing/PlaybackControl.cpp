@@ -51,7 +51,13 @@ QString PlaybackControl::resolve(const QString& field) const {
 
 void PlaybackControl::startSound(const ScheduleRow& row) {
     mp1_.DeviceType = deviceTypeFor(row.sound);
-    mp1_.Open();
+    try {
+        mp1_.Open();
+    } catch (const EMCIDeviceError& e) {
+        // The player's reason alone ("Stream contains no data.") does not say which sound it
+        // was; the box and the log line name the file, as a failure while playing does.
+        throw EMCIDeviceError(mp1_.FileName + QStringLiteral(": ") + e.text());
+    }
     mp1_.Play();
 }
 

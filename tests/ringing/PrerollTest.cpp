@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include "EventWait.h"
 #include "ScopedEnv.h"
 #include "media/TestMedia.h"
 #include "ringing/OutputNotice.h"
@@ -97,22 +98,101 @@ TEST_F(PrerollTest, AFailureWhilePlayingIsLoggedWithTheFileAndEndsThePlayingStat
     EXPECT_TRUE(f.lbl9->text().contains("bell.mp3"));
 }
 
-TEST_F(PrerollTest, AFifoOrFolderAsASoundIsRefusedAndTheNextRowRingsOnItsSecond) {
+// Hostile sound files, each named by a row with a good row 2 s after it, played by the real
+// back end: each is said once, naming the file, and the good row rings on its second.
+TEST_F(PrerollTest, HostileSoundFilesAreSaidOnceAndTheNextRowRingsOnItsSecond) {
     ScopedEnv sink{"TOLLVANE_AUDIO_SINK", "fakesink sync=true"};
     realPlayer = true;
-    const QString fifo = folder.file("Music/pipe.mp3");
-    QDir().mkpath(folder.file("Music"));
-    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
-    const QString dir = folder.file("Music/folder.wav");
-    QDir().mkpath(dir);
-    const QString wav = folder.file("Music/ok.wav");
-    testmedia::writeWav(wav, 300);
-    fill("temp.dat",
-         {makeRow(8, 0, 0, "a", fifo), makeRow(8, 0, 2, "b", dir), makeRow(8, 0, 4, "c", wav)});
+    const QString music = folder.file("Music/");
+    QDir().mkpath(music);
+    const QString mp3 = music + "tone.mp3";
+    ASSERT_TRUE(testmedia::encode(mp3, "mp3", 1500));
+    QFile whole(mp3);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray mp3Bytes = whole.readAll();
+    auto make = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QByteArray noise;
+    for (int i = 0; i < 4096; ++i) {
+        noise += static_cast<char>((i * 2654435761u) >> 13);
+    }
+    enum Outcome { Refused, Rings };
+    struct Case {
+        QString path;
+        Outcome outcome;
+    };
+    const QString longName = music + QString(80, QChar(0x94C3)) + "-bell-tune1.mp3";  // 255 bytes
+    const std::vector<Case> cases = {
+        {music + "empty.mp3", Refused},
+        {music + "truncated.mp3", Rings},  // what is there plays
+        {music + "noise.mid", Refused},
+        {music + "mp3-inside.wma", Rings},
+        {music + "folder.wav", Refused},
+        {music + "pipe.mp3", Refused},
+        {music + "loop.mp3", Refused},
+        {music + "removed.wav", Refused},
+        {longName, Rings},
+        {music + "two\nlines.mp3", Rings},
+    };
+    ASSERT_TRUE(make(cases[0].path, {}));
+    ASSERT_TRUE(make(cases[1].path, mp3Bytes.left(mp3Bytes.size() / 3)));
+    ASSERT_TRUE(make(cases[2].path, noise));
+    ASSERT_TRUE(make(cases[3].path, mp3Bytes));
+    ASSERT_TRUE(QDir().mkpath(cases[4].path));
+    ASSERT_EQ(::mkfifo(cases[5].path.toUtf8().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(cases[6].path, cases[6].path));
+    testmedia::writeWav(cases[7].path, 300);
+    ASSERT_EQ(longName.toUtf8().size() - music.toUtf8().size(), 255);
+    ASSERT_TRUE(make(cases[8].path, mp3Bytes));
+    ASSERT_TRUE(make(cases[9].path, mp3Bytes));
+    const QString good = music + "good.wav";
+    testmedia::writeWav(good, 300);
+
+    std::vector<ScheduleRow> rows;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const int s = static_cast<int>(i) * 4;
+        rows.push_back(makeRow(8, 0, s, QString("h%1").arg(i), cases[i].path));
+        rows.push_back(makeRow(8, 0, s + 2, QString("g%1").arg(i), good));
+    }
+    fill("temp.dat", rows);
     startRinging(at(0, 7, 59, 50));
-    run(at(0, 7, 59, 50), at(0, 8, 0, 4));
-    EXPECT_EQ(rings(), QStringList{"08:00:04 c " + wav});
-    EXPECT_EQ(log.of("missing-file"), (QStringList{fifo, dir}));
+    const int removedAt = 7 * 4;
+    for (QDateTime t = at(0, 7, 59, 50); t <= at(0, 8, 0, 40); t = t.addSecs(1)) {
+        if (t == at(0, 8, 0, removedAt - 1)) {
+            QFile::remove(cases[7].path);  // after the look-ahead made it ready
+        }
+        tick(t);
+        waitUntil([] { return false; }, 50);  // the player's messages arrive as they would
+    }
+    waitUntil([] { return false; }, 500);
+
+    QStringList expectedGood;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        expectedGood
+            << QString("08:00:%1 g%2 %3").arg(i * 4 + 2, 2, 10, QChar('0')).arg(i).arg(good);
+    }
+    const QStringList rung = rings();
+    for (const QString& line : expectedGood) {
+        EXPECT_TRUE(rung.contains(line)) << line.toStdString();
+    }
+    for (const Case& c : cases) {
+        const QString named = QString(c.path).replace("\n", "\\n");
+        int refusals = 0;
+        int ringsOfIt = 0;
+        for (const QString& line : log.lines) {
+            const QString kind = line.section(' ', 1, 1);
+            refusals += (kind == "missing-file" || kind == "error") && line.contains(named);
+            ringsOfIt += kind == "ring" && line.endsWith(named);
+        }
+        EXPECT_EQ(refusals, c.outcome == Refused ? 1 : 0) << named.toStdString() << "\n"
+                                                          << log.lines.join("\n").toStdString();
+        EXPECT_EQ(ringsOfIt, c.outcome == Rings ? 1 : 0) << named.toStdString();
+    }
+    for (const QString& line : log.lines) {
+        EXPECT_FALSE(line.contains('\n')) << line.toStdString();
+    }
 }
 
 }  // namespace
