@@ -24,9 +24,16 @@ EventLog::EventLog(const Clock& clock, Sink sink)
 QString EventLog::escaped(const QString& details) {
     QString out;
     out.reserve(details.size());
-    for (const QChar c : details) {
+    for (qsizetype i = 0; i < details.size(); ++i) {
+        const QChar c = details[i];
         const char16_t u = c.unicode();
-        if (u == '\\') {
+        const bool afterHigh = i > 0 && details[i - 1].isHighSurrogate();
+        if (u >= 0xDC80 && u <= 0xDCFF && !afterHigh) {
+            // A byte of a file name that is not UTF-8 (see nativepath): shown as that byte, so
+            // the line names the real file.
+            out +=
+                QStringLiteral("\\x%1").arg(static_cast<int>(u - 0xDC00), 2, 16, QLatin1Char('0'));
+        } else if (u == '\\') {
             out += QStringLiteral("\\\\");
         } else if (u == '\n') {
             out += QStringLiteral("\\n");

@@ -2,13 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <optional>
 #include <vector>
 
 #include "core/AppError.h"
+#include "core/WholeFile.h"
 
 namespace {
 
@@ -234,9 +234,7 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
     const QByteArray out = serialise(doc);
 
     const QString fullPath = QFileInfo(path_).absoluteFilePath();
-    QSaveFile file(path_);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {
+    if (!wholefile::replace(path_, out)) {
         throw AppError(QStringLiteral("Unable to write to %1").arg(fullPath));
     }
 }

@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
+
+#include "core/WholeFile.h"
 
 namespace desktopentry {
 
@@ -80,12 +81,7 @@ bool writeIfDifferent(const QString& path, const QString& content) {
     if (!QDir().mkpath(QFileInfo(path).path())) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(bytes);
-    return file.commit();
+    return wholefile::replace(path, bytes);
 }
 
 QString charactersSystemdCannotStart(const QString& program) {

@@ -14,11 +14,15 @@ TEST(EventLogTest, ALineIsAlwaysOneEvent) {
     // An event name imported with a newline must not forge a line of its own.
     log.log.write("ring", "08:00:00 上课\n2026-12-07T08:00:00.000 shutdown-request");
     log.log.write("ring", QString("a\tb\rc\\d") + QChar(0x1b) + QChar(0x7f) + QChar(0x2028));
-    ASSERT_EQ(log.lines.size(), 2);
+    // A file name that is not UTF-8 shows its bytes; a real character beyond U+FFFF stays.
+    log.log.write("ring", QString("上") + QChar(0xDCC9) + QChar(0xDCCF) + ".wav " +
+                              QString::fromUtf8("\xF0\x9F\x94\x94"));
+    ASSERT_EQ(log.lines.size(), 3);
     EXPECT_EQ(log.lines[0],
               "2026-12-07T08:00:00.000 ring 08:00:00 上课\\n2026-12-07T08:00:00.000 "
               "shutdown-request");
     EXPECT_EQ(log.lines[1], "2026-12-07T08:00:00.000 ring a\\tb\\rc\\\\d\\x1b\\x7f\\x2028");
+    EXPECT_EQ(log.lines[2], "2026-12-07T08:00:00.000 ring 上\\xc9\\xcf.wav \xF0\x9F\x94\x94");
     EXPECT_TRUE(log.of("shutdown-request").isEmpty());
 }
 
