@@ -18,6 +18,7 @@
 #include "app/StartupRestore.h"
 #include "app/TrayIcon.h"
 #include "app/WindowVisibility.h"
+#include "calendarui/CalendarWindow.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "core/SecondTimer.h"
@@ -28,6 +29,7 @@
 #include "recorder/RecorderControl.h"
 #include "recorder/TForm4.h"
 #include "ringing/AutoPlaySwitch.h"
+#include "ringing/CalendarDay.h"
 #include "ringing/ClockTick.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/OutputNotice.h"
@@ -49,14 +51,18 @@ TForm1::TForm1(Services services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
       settings_(programFile(QStringLiteral("config.ini"))),
-      guard_(services_.dialogs, services_.log) {
+      guard_(services_.dialogs, services_.log),
+      calendarBook_(programFile(QStringLiteral("Data/calendar.dat"))) {
     setWindowTitle(QStringLiteral("Tollvane V1.3.3"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(599, 431);
     buildControls();
 
-    hint_ = std::make_unique<NextEventHint>(dbsmtbl1, services_.clock, *lbl9);
+    // A calendar that cannot be read is said, and the days ring by weekday meanwhile.
+    guard_.run([this] { calendarBook_.load(); });
+    hint_ =
+        std::make_unique<NextEventHint>(dbsmtbl1, services_.clock, calendarBook_.calendar(), *lbl9);
     runMode_ = std::make_unique<RunModeSelection>(dbsmtbl1, settings_, services_.log, [this] {
         dbsmdbgrd1->applyLayout();
         hint_->ShowHintByClock();
@@ -89,9 +95,9 @@ void TForm1::CreateWindows() {
     Form3 = std::make_unique<TForm3>(*music_, settings_, services_.dialogs, guard_, this);
     playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *music_, *lbl2, *lbl3, *lbl9,
                                                   services_.log, services_.programFolder);
-    scheduler_ =
-        std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *hint_, *lbl3, services_.log,
-                                        services_.clock, EventNear, countdown);
+    scheduler_ = std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *hint_, *lbl3,
+                                                 services_.log, services_.clock,
+                                                 calendarBook_.calendar(), EventNear, countdown);
     AutoPlaySwitch::Controls locked;
     locked.locked = {rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
                      btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
@@ -125,11 +131,25 @@ void TForm1::CreateWindows() {
     Form5->setWindowModality(Qt::ApplicationModal);
     clockTick_ = std::make_unique<ClockTick>(
         ClockTick::Labels{*lbl1, *lbl12, *lbl2, *lbl3, *lbl9}, *chk1, *mp1, *scheduler_, settings_,
-        services_.log, services_.clock, programFile(QStringLiteral("sys.mp3")), countdown,
-        EventNear,
+        services_.log, services_.clock, calendarBook_.calendar(),
+        programFile(QStringLiteral("sys.mp3")), countdown, EventNear,
         ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
                            [this] { rg1Click(); }, [this] { chk1Click(); },
-                           [this] { return shutdown_->scheduledTime(); }});
+                           [this] { return shutdown_->scheduledTime(); },
+                           [this](const QDate& date) {
+                               calendarDay_->begin(date);
+                               showCalendarDay();
+                           }});
+    calendarDay_ = std::make_unique<CalendarDay>(calendarBook_.calendar(), settings_, services_.log,
+                                                 [this](int runMode) {
+                                                     // As if the user had picked it.
+                                                     rg1->setItemIndex(runMode);
+                                                     rg1Click();
+                                                 });
+    calendarWindow = std::make_unique<CalendarWindow>(calendarBook_, services_.dialogs,
+                                                      services_.log, guard_, this);
+    calendarWindow->setWindowModality(Qt::ApplicationModal);
+    calendarWindow->changed = [this] { showCalendarDay(); };
     scheduler_->nearFound = [this] { clockTick_->ShowPreRingCountdown(); };
     outputNotice_ = std::make_unique<OutputNotice>(services_.dialogs, services_.log, *lbl9);
 }
@@ -161,6 +181,8 @@ void TForm1::connectHandlers() {
     connect(chk1, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk1Click(); }); });
     connect(chk5, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk5Click(); }); });
     connect(btn14, &QPushButton::clicked, this, [this] { guard_.run([this] { btn14Click(); }); });
+    connect(btnCalendar, &QToolButton::clicked, this,
+            [this] { guard_.run([this] { btnCalendarClick(); }); });
     connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
     connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
     connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
@@ -247,6 +269,22 @@ void TForm1::N5Click() {
 
 void TForm1::btn14Click() {
     Form5->show();
+}
+
+void TForm1::btnCalendarClick() {
+    calendarWindow->refresh();
+    calendarWindow->show();
+}
+
+void TForm1::showCalendarDay() {
+    const QDate today = services_.clock.now().date();
+    lbl12->setText(CalendarDay::dateText(calendarBook_.calendar(), today));
+    lbl12->setToolTip(lbl12->text());
+    // Without a calendar the hint is left as it always was; with one it never names a bell
+    // that will not ring today. A countdown in progress keeps the line.
+    if (!calendarBook_.calendar().empty() && !EventNear && dbsmtbl1.isOpen()) {
+        hint_->ShowHintByClock();
+    }
 }
 
 void TForm1::btn3Click() {

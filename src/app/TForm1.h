@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "calendar/CalendarBook.h"
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
 #include "schedule/ScheduleTable.h"
@@ -48,6 +49,8 @@ class QToolButton;
 class TForm3;
 class TForm4;
 class TForm5;
+class CalendarDay;
+class CalendarWindow;
 
 // What the main window is given: the real back ends by the program entry, fakes by a test.
 struct Services {
@@ -85,6 +88,7 @@ class TForm1 : public QWidget {
     void chk5Click();
     void N5Click();
     void btn14Click();
+    void btnCalendarClick();
     void btn3Click();
     void btn6Click();
     void mp1Notify();
@@ -167,6 +171,7 @@ class TForm1 : public QWidget {
     QPushButton* btn9 = nullptr;
     QPushButton* btn14 = nullptr;
     QPushButton* btn7 = nullptr;
+    QToolButton* btnCalendar = nullptr;
     SecondTimer* tmr1 = nullptr;
     SecondTimer* tmr2 = nullptr;
     TMediaPlayer* mp1 = nullptr;
@@ -174,6 +179,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<TForm3> Form3;
     std::unique_ptr<TForm4> Form4;
     std::unique_ptr<TForm5> Form5;
+    std::unique_ptr<CalendarWindow> calendarWindow;
+    const CalendarBook& calendarBook() const { return calendarBook_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -183,10 +190,14 @@ class TForm1 : public QWidget {
     void buildControls();
     void removeClockFont();
     void connectHandlers();
+    // The date line and the hint again, after the calendar changed or a day began.
+    void showCalendarDay();
 
     Services services_;
     IniFile settings_;
     HandlerGuard guard_;
+    CalendarBook calendarBook_;
+    std::unique_ptr<CalendarDay> calendarDay_;
     std::unique_ptr<NextEventHint> hint_;
     std::unique_ptr<RunModeSelection> runMode_;
     std::unique_ptr<RandomPlaylist> music_;

@@ -84,9 +84,13 @@ void TForm1::buildControls() {
     line(this, {4, 249, 591, 3})->setObjectName(QStringLiteral("bvl1"));
 
     // Lower left: date line, the seven-segment clock panel and the credit label.
-    lbl12 = named(new QLabel(this), "lbl12", {4, 256, 232, 20});
+    lbl12 = named(new QLabel(this), "lbl12", {4, 256, 200, 20});
     lbl12->setAlignment(Qt::AlignCenter);
     colour(lbl12, QPalette::WindowText, QColor(0, 0, 255));
+    btnCalendar = named(new QToolButton(this), "btnCalendar", {206, 256, 30, 20});
+    btnCalendar->setText(QStringLiteral("校历"));
+    btnCalendar->setToolTip(QStringLiteral("校历：放假、调休和作息切换"));
+    btnCalendar->setAccessibleName(QStringLiteral("校历"));
     pnl1 = named(new QFrame(this), "pnl1", {4, 280, 232, 66});
     pnl1->setFrameShape(QFrame::StyledPanel);
     pnl1->setFrameShadow(QFrame::Sunken);

@@ -13,6 +13,8 @@ inline const QString kAutoRun = QStringLiteral("Auto_Run");
 inline const QString kAutoClose = QStringLiteral("AutoClose");
 inline const QString kMiniRun = QStringLiteral("MiniRun");
 inline const QString kMusicCount = QStringLiteral("Music_SJ");
+// The last school-calendar switch date carried out, as YYYYMMDD.
+inline const QString kCalendarSwitch = QStringLiteral("Calendar_Switch");
 
 inline const QString kCloseTime = QStringLiteral("CloseTime");
 inline const QString kHour = QStringLiteral("Hour");

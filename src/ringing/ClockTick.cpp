@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include "calendar/SchoolCalendar.h"
 #include "core/AppError.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
@@ -11,6 +12,7 @@
 #include "core/SettingsKeys.h"
 #include "core/TimeOfDay.h"
 #include "media/TMediaPlayer.h"
+#include "ringing/CalendarDay.h"
 #include "ringing/MissedLog.h"
 #include "ringing/RingScheduler.h"
 
@@ -19,8 +21,9 @@ constexpr int kStartupMoment = 12;
 }
 
 ClockTick::ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
-                     IniFile& settings, EventLog& log, const Clock& clock, QString startupTune,
-                     int& countdown, bool& EventNear, Actions actions)
+                     IniFile& settings, EventLog& log, const Clock& clock,
+                     const SchoolCalendar& calendar, QString startupTune, int& countdown,
+                     bool& EventNear, Actions actions)
     : labels_(labels),
       chk1_(chk1),
       mp1_(mp1),
@@ -28,6 +31,7 @@ ClockTick::ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingSche
       settings_(settings),
       log_(log),
       clock_(clock),
+      calendar_(calendar),
       startupTune_(std::move(startupTune)),
       countdown_(countdown),
       EventNear_(EventNear),
@@ -46,6 +50,11 @@ QString ClockTick::dateLine(const QDate& date) {
         .arg(tod::dayChar(date.dayOfWeek()));
 }
 
+QString ClockTick::holidayText(const QString& note) {
+    return note.isEmpty() ? QStringLiteral("事件提示：今天放假，不自动播放")
+                          : QStringLiteral("事件提示：今天放假（%1），不自动播放").arg(note);
+}
+
 QString ClockTick::tuneMissingText() {
     return QStringLiteral("事件提示：文件不存在，请重新安装程序！");
 }
@@ -57,7 +66,7 @@ QString ClockTick::weekendText() {
 void ClockTick::tmr2Timer() {
     const QDateTime now = clock_.now();
     labels_.time.setText(tod::hms(now.time()));
-    labels_.date.setText(dateLine(now.date()));
+    labels_.date.setText(CalendarDay::dateText(calendar_, now.date()));
 
     // The checks bound to an exact second see every second once, even when ticks come late.
     const SecondSequence::Step step = daily_.next(now);
@@ -66,6 +75,12 @@ void ClockTick::tmr2Timer() {
     }
     for (const QDateTime& second : step.seconds) {
         daily_.done(second);
+        if (second.date() != day_) {
+            day_ = second.date();
+            if (actions_.newDay) {
+                actions_.newDay(day_);
+            }
+        }
         actions_.shutdownCheck(second);
         if (second.time() == QTime(12, 12, 12)) {
             actions_.rg1Click();
@@ -167,8 +182,11 @@ void ClockTick::applyAutoPlay(const QDateTime& now) {
     if (settings_.readInteger(settings::kSet, settings::kAutoPlay, 0) != 1) {
         return;
     }
-    const int day = now.date().dayOfWeek();
-    if (day == Qt::Saturday || day == Qt::Sunday) {
+    if (const CalendarEntry* holiday = calendar_.holidayOn(now.date())) {
+        labels_.hint.setText(holidayText(holiday->note));
+        return;
+    }
+    if (!calendar_.schoolDay(now.date())) {
         labels_.hint.setText(weekendText());
         return;
     }

@@ -13,6 +13,7 @@ class IniFile;
 class QCheckBox;
 class QLabel;
 class RingScheduler;
+class SchoolCalendar;
 class TMediaPlayer;
 
 // The once-a-second clock: time and date, the daily checks (shutdown time, the 12:12:12
@@ -35,11 +36,13 @@ class ClockTick {
         // The daily shutdown's time while it is switched on, so one lost in a clock gap is
         // written down.
         std::function<std::optional<QTime>()> shutdownTime;
+        // The first second of a date, and the first tick after start-up (the school calendar).
+        std::function<void(const QDate&)> newDay;
     };
 
     ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
-              IniFile& settings, EventLog& log, const Clock& clock, QString startupTune,
-              int& countdown, bool& EventNear, Actions actions);
+              IniFile& settings, EventLog& log, const Clock& clock, const SchoolCalendar& calendar,
+              QString startupTune, int& countdown, bool& EventNear, Actions actions);
 
     void tmr2Timer();
     // Shows the seconds left to the coming event in the hint line (while EventNear is set).
@@ -51,6 +54,7 @@ class ClockTick {
 
     static QString tuneMissingText();
     static QString weekendText();
+    static QString holidayText(const QString& note);
 
   private:
     void startupMoment(const QDateTime& now);
@@ -65,12 +69,14 @@ class ClockTick {
     IniFile& settings_;
     EventLog& log_;
     const Clock& clock_;
+    const SchoolCalendar& calendar_;
     QString startupTune_;
     int& countdown_;
     bool& EventNear_;
     Actions actions_;
 
     SecondSequence daily_;
+    QDate day_;  // the date of the last second the daily checks saw
     bool autoPlayApplied_ = false;
     bool tuneErrorReported_ = false;
 };

@@ -16,7 +16,7 @@ void logMissed(EventLog& log, const QDateTime& after, const QDateTime& before,
             QDateTime at = after;  // same time zone as the clock's times
             at.setDate(day);
             at.setTime(step.time);
-            if (at > after && at < before && (!step.on || step.on(day.dayOfWeek()))) {
+            if (at > after && at < before && (!step.on || step.on(day))) {
                 missed.emplace_back(at, step.what);
             }
         }

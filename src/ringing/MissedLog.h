@@ -11,7 +11,7 @@ class EventLog;
 struct DailyStep {
     QTime time;
     QString what;
-    std::function<bool(int dayOfWeek)> on;  // the days it happens; empty: every day
+    std::function<bool(const QDate&)> on;  // the days it happens; empty: every day
 };
 
 // Logs as `missed`, in time order, each step whose second fell strictly between `after` and

@@ -2,12 +2,14 @@
 
 #include <QLabel>
 
+#include "calendar/SchoolCalendar.h"
 #include "core/Clock.h"
 #include "core/TimeOfDay.h"
 #include "schedule/ScheduleTable.h"
 
-NextEventHint::NextEventHint(ScheduleTable& table, const Clock& clock, QLabel& lbl9)
-    : table_(table), clock_(clock), lbl9_(lbl9) {}
+NextEventHint::NextEventHint(ScheduleTable& table, const Clock& clock,
+                             const SchoolCalendar& calendar, QLabel& lbl9)
+    : table_(table), clock_(clock), calendar_(calendar), lbl9_(lbl9) {}
 
 QString NextEventHint::rowText(int hour, int minute, int second, const QString& event) {
     return QStringLiteral("事件提示：下一个事件 %1 时%2 分%3 秒 <<<%4>>>")
@@ -21,10 +23,16 @@ QString NextEventHint::lastEventText() {
     return QStringLiteral("事件提示：已经是最后一个事件");
 }
 
+QString NextEventHint::holidayText() {
+    return QStringLiteral("事件提示：今天放假，不播放铃声");
+}
+
 void NextEventHint::ShowHintByClock() {
     table_.first();
     while (!table_.eof()) {
-        if (tod::seconds(clock_.now().time()) < table_.current().timeOfDay()) {
+        if (tod::seconds(clock_.now().time()) < table_.current().timeOfDay() &&
+            (calendar_.empty() ||
+             table_.current().ringsOn(calendar_.ringDay(clock_.now().date())))) {
             break;
         }
         table_.next();
@@ -33,7 +41,7 @@ void NextEventHint::ShowHintByClock() {
 }
 
 void NextEventHint::ShowHintAfterRing() {
-    const int today = clock_.now().date().dayOfWeek();
+    const int today = calendar_.ringDay(clock_.now().date());
     table_.next();
     while (!table_.eof() && !table_.current().ringsOn(today)) {
         table_.next();
@@ -46,7 +54,8 @@ void NextEventHint::ShowHintForCurrent() {
         return;  // nothing to name; whoever closed the table says so
     }
     if (table_.eof()) {
-        lbl9_.setText(lastEventText());
+        lbl9_.setText(calendar_.holidayOn(clock_.now().date()) != nullptr ? holidayText()
+                                                                          : lastEventText());
         return;
     }
     const ScheduleRow& row = table_.current();

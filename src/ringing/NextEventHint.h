@@ -4,15 +4,19 @@
 
 class Clock;
 class QLabel;
+class SchoolCalendar;
 class ScheduleTable;
 
 // The hint line: names the next event (and moves the working table's current row onto it), or
 // says that the last event has passed.
 class NextEventHint {
   public:
-    NextEventHint(ScheduleTable& table, const Clock& clock, QLabel& lbl9);
+    NextEventHint(ScheduleTable& table, const Clock& clock, const SchoolCalendar& calendar,
+                  QLabel& lbl9);
 
-    // From the first row, the first row later than the clock (strictly); weekdays not looked at.
+    // From the first row, the first row later than the clock (strictly); weekdays not looked at,
+    // unless a school calendar is kept: then only a row that rings today is named, and on a
+    // holiday none.
     void ShowHintByClock();
     // From the row that has just rung, the next row that rings today.
     void ShowHintAfterRing();
@@ -21,9 +25,11 @@ class NextEventHint {
 
     static QString rowText(int hour, int minute, int second, const QString& event);
     static QString lastEventText();
+    static QString holidayText();
 
   private:
     ScheduleTable& table_;
     const Clock& clock_;
+    const SchoolCalendar& calendar_;
     QLabel& lbl9_;
 };

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <vector>
 
+#include "calendar/SchoolCalendar.h"
 #include "core/AppError.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
@@ -21,7 +22,7 @@ const QString kStopped = QStringLiteral("停止");
 
 RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
                              NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
-                             bool& EventNear, int& countdown)
+                             const SchoolCalendar& calendar, bool& EventNear, int& countdown)
     : table_(table),
       mp1_(mp1),
       playback_(playback),
@@ -29,6 +30,7 @@ RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackCo
       lbl3_(lbl3),
       log_(log),
       clock_(clock),
+      calendar_(calendar),
       EventNear_(EventNear),
       countdown_(countdown) {}
 
@@ -87,7 +89,7 @@ void RingScheduler::tmr1Timer() {
 bool RingScheduler::dueOn(const QDateTime& second) {
     const QTime t = second.time();
     return table_.locate(t.hour(), t.minute(), t.second()) &&
-           table_.current().ringsOn(second.date().dayOfWeek());
+           table_.current().ringsOn(calendar_.ringDay(second.date()));
 }
 
 bool RingScheduler::evaluate(const QDateTime& second) {
@@ -103,7 +105,7 @@ bool RingScheduler::evaluate(const QDateTime& second) {
         // day's). Normally a row enters this window ten seconds ahead; looking at the whole
         // window also finds the nearer row when ringing was switched on, or a bell rang, less
         // than ten seconds before it.
-        const int today = second.date().dayOfWeek();
+        const int today = calendar_.ringDay(second.date());
         for (int k = 1; k <= kLookAheadSeconds && !EventNear_; ++k) {
             const QTime t = second.time().addSecs(k);  // wraps at midnight
             if (table_.locate(t.hour(), t.minute(), t.second()) &&
@@ -163,7 +165,7 @@ void RingScheduler::continuation() {
         playback_.StopPlayback();
         return;
     }
-    if (playback_.PlayNextTune(*row, row->ringsOn(clock_.now().date().dayOfWeek()))) {
+    if (playback_.PlayNextTune(*row, row->ringsOn(calendar_.ringDay(clock_.now().date())))) {
         log_.write(QStringLiteral("playlist-tune"), mp1_.FileName);
     }
 }
@@ -175,9 +177,11 @@ void RingScheduler::logJump(const QDateTime& from, const QDateTime& to) {
 
 void RingScheduler::logMissedRows(const QDateTime& after, const QDateTime& before) {
     std::vector<DailyStep> steps;
+    // A holiday's rows are not missed: they were never to ring.
     for (const ScheduleRow& row : table_.rows()) {
-        steps.push_back({QTime(row.hour, row.minute, row.second), row.event,
-                         [row](int day) { return row.ringsOn(day); }});
+        steps.push_back(
+            {QTime(row.hour, row.minute, row.second), row.event,
+             [row, this](const QDate& day) { return row.ringsOn(calendar_.ringDay(day)); }});
     }
     logMissed(log_, after, before, steps);
 }

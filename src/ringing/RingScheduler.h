@@ -11,6 +11,7 @@ class Clock;
 class EventLog;
 class NextEventHint;
 class PlaybackControl;
+class SchoolCalendar;
 class QLabel;
 class ScheduleTable;
 class TMediaPlayer;
@@ -30,7 +31,7 @@ class RingScheduler {
 
     RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
                   NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
-                  bool& EventNear, int& countdown);
+                  const SchoolCalendar& calendar, bool& EventNear, int& countdown);
 
     void tmr1Timer();
 
@@ -64,6 +65,7 @@ class RingScheduler {
     QLabel& lbl3_;
     EventLog& log_;
     const Clock& clock_;
+    const SchoolCalendar& calendar_;  // which weekday's flags a date rings by
     bool& EventNear_;
     int& countdown_;
 

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 
+#include "calendar/SchoolCalendar.h"
 #include "core/AppError.h"
 #include "fakes/FakeClock.h"
 #include "schedule/ScheduleFixture.h"
@@ -18,7 +19,8 @@ struct NextEventHintTest : ::testing::Test {
     ScheduleTable table;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(8, 0, 0))};  // a Monday
     QLabel lbl9;
-    NextEventHint hint{table, clock, lbl9};
+    SchoolCalendar calendar;
+    NextEventHint hint{table, clock, calendar, lbl9};
 
     void open(const std::vector<ScheduleRow>& rows) {
         data.fill("temp.dat", rows);

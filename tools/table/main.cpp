@@ -7,9 +7,12 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 
+#include "calendar/CalendarStore.h"
 #include "core/AppError.h"
 #include "schedule/ScheduleDb.h"
+#include "table/CalendarCsv.h"
 #include "table/CsvEncoding.h"
 #include "table/TableCsv.h"
 
@@ -36,7 +39,11 @@ int usage() {
         "  tollvane-table import TABLE_FILE CSV_FILE    用 CSV 文件的内容替换时间表\n"
         "  tollvane-table export TABLE_FILE             把时间表以 CSV 写到标准输出\n"
         "  tollvane-table export --excel TABLE_FILE     同上，带 BOM 和 CRLF，供 Excel 打开\n"
-        "  tollvane-table list TABLE_FILE               列出时间表"));
+        "  tollvane-table list TABLE_FILE               列出时间表\n"
+        "  tollvane-table calendar import CALENDAR_FILE CSV_FILE   用 CSV 文件替换校历\n"
+        "  tollvane-table calendar export CALENDAR_FILE            把校历以 CSV 写到标准输出\n"
+        "  tollvane-table calendar list CALENDAR_FILE              列出校历\n"
+        "  （校历文件在程序文件夹的 Data/calendar.dat）"));
     return 2;
 }
 
@@ -64,21 +71,68 @@ int init(const QString& dataDir) {
     return 0;
 }
 
-int importCsv(const QString& table, const QString& csvPath) {
+// The text of a CSV file in the encodings spreadsheets write, or nothing (said) when it cannot be
+// read or is a workbook; `unchanged` names what is left as it was.
+std::optional<QString> readCsv(const QString& csvPath, const QString& unchanged) {
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly)) {
         err(QStringLiteral("无法读取 CSV 文件：%1（%2）").arg(csvPath, file.errorString()));
-        return 1;
+        return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     if (const QString refusal = csvencoding::workbookRefusal(csvPath, bytes); !refusal.isEmpty()) {
         err(refusal);
-        err(QStringLiteral("时间表没有改动：%1").arg(table));
-        return 1;
+        err(unchanged);
+        return std::nullopt;
     }
     const csvencoding::Decoded decoded = csvencoding::decode(bytes);
     err(QStringLiteral("按 %1 编码读取 %2").arg(decoded.encoding, csvPath));
-    const tablecsv::Parsed parsed = tablecsv::read(decoded.text);
+    return decoded.text;
+}
+
+int importCalendar(const QString& calendar, const QString& csvPath) {
+    const QString unchanged = QStringLiteral("校历没有改动：%1").arg(calendar);
+    const std::optional<QString> text = readCsv(csvPath, unchanged);
+    if (!text) {
+        return 1;
+    }
+    const calendarcsv::Parsed parsed = calendarcsv::read(*text);
+    if (!parsed.errors.isEmpty()) {
+        for (const QString& e : parsed.errors) {
+            err(QStringLiteral("%1：%2").arg(csvPath, e));
+        }
+        err(unchanged);
+        return 1;
+    }
+    calendarstore::save(calendar, parsed.entries);
+    err(QStringLiteral("已导入 %1 条校历到 %2").arg(parsed.entries.size()).arg(calendar));
+    return 0;
+}
+
+int calendarCommand(const QStringList& args) {
+    if (args.size() == 3 && args[0] == QLatin1String("import")) {
+        return importCalendar(args[1], args[2]);
+    }
+    if (args.size() == 2 && args[0] == QLatin1String("export")) {
+        out(calendarcsv::write(calendarstore::load(args[1])));
+        return 0;
+    }
+    if (args.size() == 2 && args[0] == QLatin1String("list")) {
+        for (const CalendarEntry& e : calendarstore::load(args[1])) {
+            out(e.describe() + QLatin1Char('\n'));
+        }
+        return 0;
+    }
+    return usage();
+}
+
+int importCsv(const QString& table, const QString& csvPath) {
+    const std::optional<QString> text =
+        readCsv(csvPath, QStringLiteral("时间表没有改动：%1").arg(table));
+    if (!text) {
+        return 1;
+    }
+    const tablecsv::Parsed parsed = tablecsv::read(*text);
     if (!parsed.errors.isEmpty()) {
         for (const QString& e : parsed.errors) {
             err(QStringLiteral("%1：%2").arg(csvPath, e));
@@ -128,6 +182,9 @@ int run(const QStringList& args) {
     }
     if (args.size() == 2 && args[0] == QLatin1String("list")) {
         return list(args[1]);
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("calendar")) {
+        return calendarCommand(args.mid(1));
     }
     return usage();
 }
