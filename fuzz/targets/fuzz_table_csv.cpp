@@ -1,6 +1,7 @@
-// Timetable import: any bytes decode and parse without a fault, and a table that imports
-// exports to CSV that imports back to the same rows.
+// Timetable and calendar import: any bytes decode and parse without a fault, and what imports
+// exports to CSV that imports back the same.
 #include "FuzzDir.h"
+#include "table/CalendarCsv.h"
 #include "table/CsvEncoding.h"
 #include "table/TableCsv.h"
 
@@ -8,6 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     (void)csvencoding::workbookRefusal(QStringLiteral("table.csv"), bytes);
     const csvencoding::Decoded decoded = csvencoding::decode(bytes);
+    const calendarcsv::Parsed calendar = calendarcsv::read(decoded.text);
+    if (calendar.errors.isEmpty()) {
+        const calendarcsv::Parsed back = calendarcsv::read(calendarcsv::write(calendar.entries));
+        FUZZ_CHECK(back.errors.isEmpty() && back.entries == calendar.entries);
+    }
     const tablecsv::Parsed parsed = tablecsv::read(decoded.text);
     if (!parsed.errors.isEmpty()) {
         return 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateEdit>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
@@ -272,14 +273,15 @@ void TForm1::btn14Click() {
 }
 
 void TForm1::btnCalendarClick() {
+    calendarWindow->from->setDate(services_.clock.now().date());  // a new entry starts today
     calendarWindow->refresh();
     calendarWindow->show();
 }
 
 void TForm1::showCalendarDay() {
     const QDate today = services_.clock.now().date();
-    lbl12->setText(CalendarDay::dateText(calendarBook_.calendar(), today));
-    lbl12->setToolTip(lbl12->text());
+    lbl12->setToolTip({});
+    CalendarDay::show(*lbl12, calendarBook_.calendar(), today);
     // Without a calendar the hint is left as it always was; with one it never names a bell
     // that will not ring today. A countdown in progress keeps the line.
     if (!calendarBook_.calendar().empty() && !EventNear && dbsmtbl1.isOpen()) {

@@ -1,5 +1,7 @@
 #include "ringing/CalendarDay.h"
 
+#include <QLabel>
+
 #include "calendar/SchoolCalendar.h"
 #include "core/EventLog.h"
 #include "core/IniFile.h"
@@ -52,8 +54,22 @@ QString CalendarDay::dateText(const SchoolCalendar& calendar, const QDate& date)
     if (state.isEmpty()) {
         return ClockTick::dateLine(date);
     }
+    if (calendar.makeupOn(date) != nullptr) {
+        return QStringLiteral("%1月%2日  %3").arg(date.month()).arg(date.day()).arg(state);
+    }
     return QStringLiteral("%1月%2日 星期%3  %4")
         .arg(date.month())
         .arg(date.day())
         .arg(tod::dayChar(date.dayOfWeek()), state);
+}
+
+void CalendarDay::show(QLabel& label, const SchoolCalendar& calendar, const QDate& date) {
+    const QString text = dateText(calendar, date);
+    if (label.toolTip() == text) {
+        return;  // once a second: nothing to do on an unchanged day
+    }
+    const bool plain = calendar.todayText(date).isEmpty();  // the date line as it always was
+    label.setText(plain ? text
+                        : label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4));
+    label.setToolTip(text);
 }

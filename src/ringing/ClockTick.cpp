@@ -66,7 +66,7 @@ QString ClockTick::weekendText() {
 void ClockTick::tmr2Timer() {
     const QDateTime now = clock_.now();
     labels_.time.setText(tod::hms(now.time()));
-    labels_.date.setText(CalendarDay::dateText(calendar_, now.date()));
+    CalendarDay::show(labels_.date, calendar_, now.date());
 
     // The checks bound to an exact second see every second once, even when ticks come late.
     const SecondSequence::Step step = daily_.next(now);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "schedule/ScheduleFixture.h"
+#include "table/CalendarCsv.h"
 #include "table/Csv.h"
 #include "table/CsvEncoding.h"
 
@@ -121,6 +122,40 @@ TEST(CsvEncodingTest, SpreadsheetEncodingsReadAlikeAndWorkbooksAreRefused) {
             .isEmpty());
     EXPECT_FALSE(csvencoding::workbookRefusal("课表.XLS", "").isEmpty());
     EXPECT_TRUE(csvencoding::workbookRefusal("课表.csv", text.toUtf8()).isEmpty());
+}
+
+// Calendar files are taken whole or not at all; each bad entry is named with its line.
+TEST(CalendarCsvTest, RefusalsNameTheLineAndKeepNothing) {
+    const QString head = QStringLiteral("类型,开始,结束,按星期,运行模式,说明\n");
+    const QString holiday = QStringLiteral("放假,2026-10-01,2026-10-07,,,国庆节\n");
+    const struct {
+        QString rows;
+        QString error;
+    } cases[] = {
+        {holiday + "放假,2026-10-07,2026-10-09,,,\n",
+         "第 3 行：与另一个放假（2026-10-01 至 2026-10-07 放假（国庆节））重叠"},
+        {holiday + "调休,2026-10-05,,6,,\n",
+         "第 3 行：调休日在放假期间（2026-10-01 至 2026-10-07 放假（国庆节））"},
+        {"调休,2026-10-05,,6,,\n" + holiday,
+         "第 3 行：放假期间有调休日（2026-10-05 调休，按星期六作息）"},
+        {"放假,2026-02-29,,,,\n", "第 2 行：日期不存在或不是 YYYY-MM-DD 的写法"},
+        {"放假,2026-10-1,,,,\n", "第 2 行：日期不存在或不是 YYYY-MM-DD 的写法"},
+        {"调休,2026-10-10,,0,,\n", "第 2 行：按星期应为 1 到 7"},
+        {"调休,2026-10-10,,8,,\n", "第 2 行：按星期应为 1 到 7"},
+        {"调休,2026-10-10,,,,\n", "第 2 行：调休要写按星期几作息（1 到 7）"},
+        {"作息切换,2026-10-08,,,秋季,\n", "第 2 行：运行模式应为 夏季 或 冬季"},
+        {"放假,2026-10-08,2026-10-07,,,\n", "第 2 行：放假的结束日期早于开始日期"},
+        {"开学,2026-09-01,,,,\n", "第 2 行：类型应为 放假、调休 或 作息切换"},
+    };
+    for (const auto& c : cases) {
+        const calendarcsv::Parsed parsed = calendarcsv::read(head + c.rows);
+        EXPECT_EQ(parsed.errors, QStringList{c.error}) << c.rows.toStdString();
+        EXPECT_TRUE(parsed.entries.empty());
+    }
+    const calendarcsv::Parsed good =
+        calendarcsv::read(head + holiday + "调休,2026-10-10,,5,,国庆调休\n");
+    ASSERT_TRUE(good.errors.isEmpty());
+    EXPECT_EQ(calendarcsv::write(good.entries), head + holiday + "调休,2026-10-10,,5,,国庆调休\n");
 }
 
 }  // namespace

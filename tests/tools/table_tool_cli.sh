@@ -53,4 +53,19 @@ check "export of a missing table fails" '[ $rc -ne 0 ] && [ ! -e "$work/Data/not
 check "unknown command is a usage error" '[ $rc -eq 2 ]'
 "$TOOL" list "$work/Data/xiaqing.dat" >"$work/list"
 check "list shows the rows" '[ $(wc -l <"$work/list") -eq 3 ]'
+
+# The school calendar: imported whole, exported in the shared form, refused whole with lines.
+printf '类型,开始,结束,按星期,运行模式,说明\r\n放假,2026-10-01,2026-10-07,,,国庆节\r\n调休,2026-10-10,,5,,国庆调休\r\n作息切换,2026-10-08,,,冬季,\r\n' |
+    iconv -f UTF-8 -t GBK >"$work/calendar.csv"
+"$TOOL" calendar import "$work/Data/calendar.dat" "$work/calendar.csv" 2>"$work/err"; rc=$?
+check "a GBK calendar imports" '[ $rc -eq 0 ] && grep -q "已导入 3 条校历" "$work/err"'
+"$TOOL" calendar export "$work/Data/calendar.dat" >"$work/cal-out.csv"
+check "it exports by date in the shared form" '[ "$(sed -n 3p "$work/cal-out.csv")" = "作息切换,2026-10-08,,,冬季," ]'
+"$TOOL" calendar list "$work/Data/calendar.dat" >"$work/list"
+check "list describes each entry" 'grep -qx "2026-10-10 调休，按星期五作息（国庆调休）" "$work/list"'
+printf '类型,开始,结束,按星期,运行模式,说明\n放假,2026-10-01,2026-10-07,,,\n调休,2026-10-03,,5,,\n' >"$work/cal-bad.csv"
+"$TOOL" calendar import "$work/Data/calendar.dat" "$work/cal-bad.csv" 2>"$work/err"; rc=$?
+"$TOOL" calendar export "$work/Data/calendar.dat" >"$work/cal-after.csv"
+check "a refused calendar names the line and changes nothing" \
+    '[ $rc -ne 0 ] && grep -q "第 3 行" "$work/err" && cmp -s "$work/cal-out.csv" "$work/cal-after.csv"'
 exit $fail
