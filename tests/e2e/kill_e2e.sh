@@ -165,13 +165,24 @@ recording)
         rm -f "$target"
         start_app "$work/app" TOLLVANE_NOW=2026-12-07T10:00:00 \
             TOLLVANE_AUDIO_SOURCE="audiotestsrc is-live=true wave=sine"
-        click 39 414  # "录音"
-        recorder=$(find_window '^录音$')
-        xdotool key --window "$recorder" Tab Tab Tab Tab space  # "开始录音"
-        waitfor " record-start " 10 || {
+        # A busy machine may take the click or the keys before the window is ready: try again.
+        recording=false
+        for _ in 1 2 3; do
+            click 39 414  # "录音" (a click while the recorder is open goes nowhere: it is modal)
+            recorder=$(find_window '^录音$')
+            [ -n "$recorder" ] && xdotool key --window "$recorder" Tab Tab Tab Tab space  # "开始录音"
+            if waitfor " record-start " 6; then
+                recording=true
+                break
+            fi
+        done
+        if ! $recording; then
             echo "FAILED: no recording in trial $trial"
+            tail -5 "$log"
             fail=1
-        }
+            killapp
+            continue
+        fi
         pause 1500
         killapp
         judge "$trial" "$(wav_ok "$target")"
