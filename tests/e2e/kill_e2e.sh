@@ -160,9 +160,8 @@ for i in range(5000): print(f'{i // 3600},{i // 60 % 60},{i % 60},事件{i},Musi
         '[[ " $outcomes " == *" 2 "* && " $outcomes " == *" 5000 "* ]]'
     ;;
 recording)
-    target="$work/app/Music/Temp.wav"
     for trial in $(seq "$trials"); do
-        rm -f "$target"
+        rm -f "$work/app/Music/"*.wav
         start_app "$work/app" TOLLVANE_NOW=2026-12-07T10:00:00 \
             TOLLVANE_AUDIO_SOURCE="audiotestsrc is-live=true wave=sine"
         # A busy machine may take the click or the keys before the window is ready: try again.
@@ -185,7 +184,10 @@ recording)
         fi
         pause 1500
         killapp
-        judge "$trial" "$(wav_ok "$target")"
+        # The file the log names (a key that reached the name field changes the name).
+        target=$(grep -m1 " record-start " "$log" | sed -E 's/^.* record-start (.*) [12]ch [0-9]+bit [0-9]+Hz$/\1/')
+        [ "$(basename "$target")" = Temp.wav ] || echo "trial $trial recorded into $target"
+        judge "$trial" "$(wav_ok "$target" 2>&1)"
     done
     ;;
 esac
