@@ -74,15 +74,18 @@ start_app() {
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$@" "$folder/tollvane" 2>"$log" &
     app=$!
     pids+=($app)
+    window=""
     window=$(find_window '^Tollvane V1\.3\.3$')
     check "the window is up" '[ -n "$window" ]' || tail -5 "$log"
 }
 
 # find_window TITLE_REGEX: the program's window of that title, once it is on screen (up to 10 s).
+# Never the main window itself: xdotool's search can match it for a title of its dialogs.
 find_window() {
     local found=""
     for _ in $(seq 100); do
-        found=$(xdotool search --onlyvisible --pid "$app" --name "$1" 2>/dev/null | head -1)
+        found=$(xdotool search --onlyvisible --pid "$app" --name "$1" 2>/dev/null |
+            grep -vx "${window:-none}" | head -1)
         [ -n "$found" ] && break
         sleep 0.1
     done
