@@ -164,12 +164,13 @@ recording)
         rm -f "$work/app/Music/"*.wav
         start_app "$work/app" TOLLVANE_NOW=2026-12-07T10:00:00 \
             TOLLVANE_AUDIO_SOURCE="audiotestsrc is-live=true wave=sine"
-        # A busy machine may take the click or the keys before the window is ready: try again.
+        # A busy machine may take a click before the window is ready: try again.
         recording=false
         for _ in 1 2 3; do
             click 39 414  # "录音" (a click while the recorder is open goes nowhere: it is modal)
             recorder=$(find_window '^录音$')
-            [ -n "$recorder" ] && xdotool key --window "$recorder" Tab Tab Tab Tab space  # "开始录音"
+            # "开始录音", clicked: keys under load could land in the name field
+            [ -n "$recorder" ] && xdotool mousemove --window "$recorder" 321 163 click 1
             if waitfor " record-start " 6; then
                 recording=true
                 break
