@@ -280,7 +280,6 @@ void TForm1::btnCalendarClick() {
 
 void TForm1::showCalendarDay() {
     const QDate today = services_.clock.now().date();
-    lbl12->setToolTip({});
     CalendarDay::show(*lbl12, calendarBook_.calendar(), today);
     // Without a calendar the hint is left as it always was; with one it never names a bell
     // that will not ring today. A countdown in progress keeps the line.

@@ -65,9 +65,6 @@ QString CalendarDay::dateText(const SchoolCalendar& calendar, const QDate& date)
 
 void CalendarDay::show(QLabel& label, const SchoolCalendar& calendar, const QDate& date) {
     const QString text = dateText(calendar, date);
-    if (label.toolTip() == text) {
-        return;  // once a second: nothing to do on an unchanged day
-    }
     const bool plain = calendar.todayText(date).isEmpty();  // the date line as it always was
     label.setText(plain ? text
                         : label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4));

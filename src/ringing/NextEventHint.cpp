@@ -28,11 +28,12 @@ QString NextEventHint::holidayText() {
 }
 
 void NextEventHint::ShowHintByClock() {
+    const QDateTime now = clock_.now();
+    const int today = calendar_.ringDay(now.date());
     table_.first();
     while (!table_.eof()) {
-        if (tod::seconds(clock_.now().time()) < table_.current().timeOfDay() &&
-            (calendar_.empty() ||
-             table_.current().ringsOn(calendar_.ringDay(clock_.now().date())))) {
+        if (tod::seconds(now.time()) < table_.current().timeOfDay() &&
+            (calendar_.empty() || table_.current().ringsOn(today))) {
             break;
         }
         table_.next();

@@ -71,6 +71,15 @@ int init(const QString& dataDir) {
     return 0;
 }
 
+// Says every fault of a refused import and that `unchanged` was left as it was; the exit code.
+int refuse(const QString& csvPath, const QStringList& errors, const QString& unchanged) {
+    for (const QString& e : errors) {
+        err(csvPath.isEmpty() ? e : QStringLiteral("%1：%2").arg(csvPath, e));
+    }
+    err(unchanged);
+    return 1;
+}
+
 // The text of a CSV file in the encodings spreadsheets write, or nothing (said) when it cannot be
 // read or is a workbook; `unchanged` names what is left as it was.
 std::optional<QString> readCsv(const QString& csvPath, const QString& unchanged) {
@@ -81,8 +90,7 @@ std::optional<QString> readCsv(const QString& csvPath, const QString& unchanged)
     }
     const QByteArray bytes = file.readAll();
     if (const QString refusal = csvencoding::workbookRefusal(csvPath, bytes); !refusal.isEmpty()) {
-        err(refusal);
-        err(unchanged);
+        refuse({}, {refusal}, unchanged);
         return std::nullopt;
     }
     const csvencoding::Decoded decoded = csvencoding::decode(bytes);
@@ -98,11 +106,7 @@ int importCalendar(const QString& calendar, const QString& csvPath) {
     }
     const calendarcsv::Parsed parsed = calendarcsv::read(*text);
     if (!parsed.errors.isEmpty()) {
-        for (const QString& e : parsed.errors) {
-            err(QStringLiteral("%1：%2").arg(csvPath, e));
-        }
-        err(unchanged);
-        return 1;
+        return refuse(csvPath, parsed.errors, unchanged);
     }
     calendarstore::save(calendar, parsed.entries);
     err(QStringLiteral("已导入 %1 条校历到 %2").arg(parsed.entries.size()).arg(calendar));
@@ -127,18 +131,14 @@ int calendarCommand(const QStringList& args) {
 }
 
 int importCsv(const QString& table, const QString& csvPath) {
-    const std::optional<QString> text =
-        readCsv(csvPath, QStringLiteral("时间表没有改动：%1").arg(table));
+    const QString unchanged = QStringLiteral("时间表没有改动：%1").arg(table);
+    const std::optional<QString> text = readCsv(csvPath, unchanged);
     if (!text) {
         return 1;
     }
     const tablecsv::Parsed parsed = tablecsv::read(*text);
     if (!parsed.errors.isEmpty()) {
-        for (const QString& e : parsed.errors) {
-            err(QStringLiteral("%1：%2").arg(csvPath, e));
-        }
-        err(QStringLiteral("时间表没有改动：%1").arg(table));
-        return 1;
+        return refuse(csvPath, parsed.errors, unchanged);
     }
     ScheduleDb(table).replaceAll(parsed.rows);
     err(QStringLiteral("已导入 %1 个事件到 %2").arg(parsed.rows.size()).arg(table));
