@@ -144,18 +144,11 @@ bool AlsaMasterVolume::muted() {
 }
 
 void AlsaMasterVolume::setMuted(bool mute) {
-    if (!attach()) {
-        return;
+    if (!hasSwitch()) {
+        return;  // nothing to switch: the caller silences by the volume
     }
     applying_ = true;
-    if (snd_mixer_selem_has_playback_switch(element_)) {
-        snd_mixer_selem_set_playback_switch_all(element_, mute ? 0 : 1);
-    } else if (mute) {
-        long min = 0;
-        long max = 0;
-        snd_mixer_selem_get_playback_volume_range(element_, &min, &max);
-        snd_mixer_selem_set_playback_volume_all(element_, min);
-    }
+    snd_mixer_selem_set_playback_switch_all(element_, mute ? 0 : 1);
     snd_mixer_handle_events(mixer_);
     applying_ = false;
 }

@@ -73,11 +73,19 @@ void VolumeControl::chk3Click() {
         return;
     }
     if (chk3_.isChecked()) {
-        mixer_.setMuted(true);
+        // A mixer without a mute switch is silenced by its volume; the slider keeps the level
+        // to come back to.
+        if (mixer_.hasSwitch()) {
+            mixer_.setMuted(true);
+        } else {
+            mixer_.setLevel(0);
+        }
         log_.write(QStringLiteral("mute"), QStringLiteral("on"));
         return;
     }
-    mixer_.setMuted(false);
+    if (mixer_.hasSwitch()) {
+        mixer_.setMuted(false);
+    }
     mixer_.setLevel(slider_.Value());
     log_.write(QStringLiteral("mute"), QStringLiteral("off"));
 }

@@ -12,12 +12,10 @@ struct FakeMixer : MasterVolume {
     }
     bool muted() override { return mute; }
     void setMuted(bool m) override {
-        if (withSwitch) {
+        if (withSwitch) {  // as a real mixer, one without a switch has nothing to set
             mute = m;
-        } else if (m) {
-            percent = 0;
+            ++writes;
         }
-        ++writes;
     }
     bool hasSwitch() override { return withSwitch; }
     void changeElsewhere(int p, bool m) {
