@@ -28,30 +28,6 @@ void TRealTrackbar::setVertical(bool v) {
     update();
 }
 
-void TRealTrackbar::setLineCount(unsigned n) {
-    if (n < 2) {
-        throw AppError(QStringLiteral("Error Code: FLineCount < 2,设置的值不应该小于 2."));
-    }
-    lineCount_ = n;
-    update();
-}
-
-void TRealTrackbar::setShowLines(bool v) {
-    showLines_ = v;
-    update();
-}
-
-void TRealTrackbar::setShowFocus(bool v) {
-    showFocus_ = v;
-    update();
-}
-
-void TRealTrackbar::setTransparent(bool v) {
-    transparent_ = v;
-    setAutoFillBackground(!v);
-    update();
-}
-
 void TRealTrackbar::layoutThumb() {
     TRealTrackButton& t = *thumb_;
     const int maxPos = (vertical_ ? height() : width()) - 2;
@@ -141,28 +117,10 @@ void TRealTrackbar::keyPressEvent(QKeyEvent* event) {
     QAccessible::updateAccessibility(&changed);
 }
 
-void TRealTrackbar::focusInEvent(QFocusEvent*) {
-    update();
-}
-
-void TRealTrackbar::focusOutEvent(QFocusEvent*) {
-    update();
-}
-
 void TRealTrackbar::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (!transparent_) {
-        p.fillRect(rect(), palette().window());
-    }
     const TRealTrackButton& t = *thumb_;
     const int half = (vertical_ ? width() : height()) / 2;
-    const auto across = [&](int along, int from, int to) {
-        if (vertical_) {
-            p.drawLine(from, along, to, along);
-        } else {
-            p.drawLine(along, from, along, to);
-        }
-    };
     const auto lengthwise = [&](int at) {
         if (vertical_) {
             p.drawLine(at, t.MinPos(), at, t.MaxPos());
@@ -170,26 +128,12 @@ void TRealTrackbar::paintEvent(QPaintEvent*) {
             p.drawLine(t.MinPos(), at, t.MaxPos(), at);
         }
     };
-    if (showLines_ && half > 7 && (vertical_ ? lineCount_ > 2 : lineCount_ > 1)) {
-        p.setPen(LinesColor);
-        for (unsigned i = 0; i < lineCount_; ++i) {
-            across(
-                t.MinPos() + static_cast<int>(i * static_cast<unsigned>(t.MaxPos() - t.MinPos()) /
-                                              (lineCount_ - 1)),
-                1, half - 6);
-        }
-    }
     p.setPen(lighten(BarColor, 70));
     lengthwise(half - 1);
     p.setPen(BarColor);
     lengthwise(half);
     p.setPen(lighten(BarColor, 50));
     lengthwise(half + 1);
-    if ((focusPolicy() & Qt::TabFocus) && hasFocus() && showFocus_) {
-        p.setPen(FocusColor);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
 }
 
 namespace {

@@ -5,10 +5,10 @@
 
 #include "widgets/TRealTrackButton.h"
 
-// A self-painted slider: groove, optional tick lines and focus frame, and its thumb
-// (TRealTrackButton), to which it forwards the value and the thumb's looks. Clicking the groove
-// sends the thumb there; dragging the thumb moves it; with the focus, the arrow, Page, Home and
-// End keys move it too. Refused settings throw AppError and change nothing.
+// A self-painted slider: groove and its thumb (TRealTrackButton), to which it forwards the value
+// and the thumb's looks. Clicking the groove sends the thumb there; dragging the thumb moves it;
+// with the focus, the arrow, Page, Home and End keys move it too. Refused settings throw AppError
+// and change nothing.
 class TRealTrackbar : public QWidget {
     Q_OBJECT
   public:
@@ -26,16 +26,6 @@ class TRealTrackbar : public QWidget {
     void setVertical(bool v);
     TTrackButtonStyle TrackStyle() const { return thumb_->Style(); }
     void setTrackStyle(TTrackButtonStyle s) { thumb_->setStyle(s); }
-    unsigned LineCount() const { return lineCount_; }
-    void setLineCount(unsigned n);
-    bool ShowLines() const { return showLines_; }
-    void setShowLines(bool v);
-    bool ShowFocus() const { return showFocus_; }
-    void setShowFocus(bool v);
-    bool Transparent() const { return transparent_; }
-    void setTransparent(bool v);
-    QColor FocusColor = TRealTrackButton::fromWindows(16428685);
-    QColor LinesColor = TRealTrackButton::fromWindows(11447980);
     QColor BarColor = TRealTrackButton::fromWindows(0);
 
     // A move made as a user makes one (keys, assistive technology): the value changes and the
@@ -51,18 +41,12 @@ class TRealTrackbar : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void layoutThumb();
 
     TRealTrackButton* thumb_;
     bool vertical_ = false;
-    unsigned lineCount_ = 5;
-    bool showLines_ = false;
-    bool showFocus_ = false;
-    bool transparent_ = true;
 };
 
 // The slider on the accessibility bus: a slider role and a value interface (current, minimum

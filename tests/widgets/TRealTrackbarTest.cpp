@@ -85,11 +85,8 @@ TEST_F(TrackbarTest, RefusedSettingsKeepTheValuesAndSayWhy) {
               "Error Code: FMaxPos <= FMinPos,最大距离的值不应该小于或等于最小距离的值");
     EXPECT_EQ(text([&] { thumb().setMinPos(92); }),
               "Error Code: FMinPos >= FMaxPos,最小距离的值不应该大于或等于最大距离的值");
-    EXPECT_EQ(text([&] { bar.setLineCount(1); }),
-              "Error Code: FLineCount < 2,设置的值不应该小于 2.");
     EXPECT_EQ(bar.MaxValue(), 100);
     EXPECT_EQ(bar.MinValue(), 0);
-    EXPECT_EQ(bar.LineCount(), 5u);
 }
 
 TEST_F(TrackbarTest, AThumbAsLongAsTheTrackKeepsItsValue) {
