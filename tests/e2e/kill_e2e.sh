@@ -21,10 +21,17 @@ pause() {
     local ms=$((RANDOM % $1))
     sleep "$(printf '%d.%03d' $((ms / 1000)) $((ms % 1000)))"
 }
+# The xdotool runs a trial starts in the background, ended with the program by their ids.
+helpers=()
 killapp() {
     kill -KILL "$app" 2>/dev/null
     wait "$app" 2>/dev/null
-    pkill -KILL -x xdotool 2>/dev/null
+    local p
+    for p in "${helpers[@]}"; do
+        kill -KILL "$p" 2>/dev/null
+        wait "$p" 2>/dev/null
+    done
+    helpers=()
 }
 # start_trial VAR=VALUE...: the program started for one trial. A start that cannot reach the X
 # server (seen once in hundreds of starts on a loaded machine) is said and tried again.
@@ -116,7 +123,8 @@ settings)
     for trial in $(seq "$trials"); do
         start_trial TOLLVANE_NOW=2026-12-07T10:00:00
         # 启动隐藏 and 定时关机, each click a write of config.ini
-        (xdotool mousemove --window "$window" 444 235 click --repeat 200 --delay 5 1 &)
+        xdotool mousemove --window "$window" 444 235 click --repeat 200 --delay 5 1 &
+        helpers+=($!)
         pause 800
         killapp
         judge "$trial" "$(settings_ok "$work/app/config.ini")"
@@ -132,7 +140,8 @@ edits)
         if ((trial % 3 == 0)); then  # "清空项目" and its question: the copy, then the clear
             click 187 414
             for _ in $(seq 50); do [ "$(windows)" -eq 2 ] && break; sleep 0.05; done
-            (xdotool key Return &)
+            xdotool key Return &
+            helpers+=($!)
             pause 150
             killapp
             judge "$trial" "$(table_ok "$work/app/Data/temp.dat" 0 1)"
@@ -163,11 +172,16 @@ for i in range(5000): print(f'{i // 3600},{i // 60 % 60},{i % 60},事件{i},Musi
     printf '%s\n8,0,0,Old,Music/a.wav,1,1,1,1,1,0,0\n9,0,0,Old,Music/a.wav,1,1,1,1,1,0,0\n' \
         "$header" >"$work/old.csv"
     table="$work/app/Data/temp.dat"
+    # The kills are spread over one and a half times what a whole import takes on this machine
+    # now, so that some fall before its commit and some after, on a fast or a loaded machine.
+    begun=$(date +%s%N)
+    "$built/tollvane-table" import "$table" "$work/big.csv" >/dev/null 2>&1
+    span=$((($(date +%s%N) - begun) * 3 / 2 / 1000000 + 1))
     for trial in $(seq "$trials"); do
         "$built/tollvane-table" import "$table" "$work/old.csv" >/dev/null 2>&1
         "$built/tollvane-table" import "$table" "$work/big.csv" >/dev/null 2>&1 &
         app=$!
-        pause 1200
+        pause "$span"
         killapp
         judge "$trial" "$(table_ok "$table" 2 5000)"
         "$built/tollvane-table" export "$table" >/dev/null 2>&1 || judge "$trial" "export fails"
