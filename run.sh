@@ -5,7 +5,4 @@ cd "$(dirname "$0")"
 ./scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLLVANE_TESTS=OFF
 cmake --build build
-if [ -x build/Tollvane/tollvane ]; then
-    exec build/Tollvane/tollvane
-fi
-echo "Program folder ready at build/Tollvane/ (the main window is not built yet)."
+exec build/Tollvane/tollvane

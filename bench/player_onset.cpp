@@ -50,11 +50,9 @@ int main(int argc, char** argv) {
         std::vector<double> fromOpen;
         std::vector<double> fromPlay;
         for (int run = 0; run < 20; ++run) {
-            player.FileName = f.path;
-            player.DeviceType = f.type;
             firstAt = -1;
             clock.start();
-            player.Open();
+            player.Open(f.path, f.type);
             // The first buffer reaches the sink while Open waits for the preroll.
             fromOpen.push_back(static_cast<double>(firstAt) / 1e6);
             // After Play, the first buffer is the next one the sink is handed.

@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
         CreateWav(2, 16, 44100, file);
         QElapsedTimer clock;
         clock.start();
-        player.FileName = file;
-        player.Open();
+        player.OpenRecording(file);
         player.StartRecording();
         while (QFile(file).size() <= 44 && clock.elapsed() < 5000) {
             spin(1);
@@ -61,8 +60,7 @@ int main(int argc, char** argv) {
     report("start -> first sample in the file", firstSample);
 
     CreateWav(2, 16, 44100, file);
-    player.FileName = file;
-    player.Open();
+    player.OpenRecording(file);
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();

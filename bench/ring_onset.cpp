@@ -122,7 +122,6 @@ int main(int argc, char** argv) {
                          std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
                          std::make_unique<FakeMixer>()});
     form.FormCreate();
-    form.CreateWindows();
     form.show();
     form.chk1->setChecked(true);
 

@@ -16,7 +16,6 @@
 #include "app/FileOpener.h"
 #include "app/HelpCommand.h"
 #include "app/RadioGroup.h"
-#include "app/StartupRestore.h"
 #include "app/TrayIcon.h"
 #include "app/WindowVisibility.h"
 #include "calendarui/CalendarWindow.h"
@@ -58,58 +57,62 @@ TForm1::TForm1(Services services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(599, 431);
+    setWindowIcon(QIcon(QStringLiteral(":/tollvane.svg")));
     buildControls();
-
     // A calendar that cannot be read is said, and the days ring by weekday meanwhile.
     guard_.run([this] { calendarBook_.load(); });
-    hint_ =
-        std::make_unique<NextEventHint>(dbsmtbl1, services_.clock, calendarBook_.calendar(), *lbl9);
-    runMode_ = std::make_unique<RunModeSelection>(dbsmtbl1, settings_, services_.log, [this] {
-        dbsmdbgrd1->applyLayout();
-        hint_->ShowHintByClock();
-        if (playback_) {
-            playback_->DropPrepared();  // made ready from the table that was left
-        }
-    });
-    mp1 = new TMediaPlayer(std::move(services_.playerBackend), this);
-    power_ = std::move(services_.power);
-    tray_ = std::move(services_.tray);
-    opener_ = std::move(services_.opener);
-    visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, services_.log);
-    help_ = std::make_unique<HelpCommand>(*opener_, services_.log, services_.programFolder);
-    autostart_ = std::move(services_.autostart);
-    mixer_ = std::move(services_.mixer);
-    volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, services_.log);
-    startWithSession_ = std::make_unique<StartWithSession>(
-        *autostart_, settings_, services_.dialogs, services_.log,
-        programFile(QStringLiteral("tollvane")), programFile(QStringLiteral("tollvane.svg")));
-    setWindowIcon(QIcon(QStringLiteral(":/tollvane.svg")));
-    shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, services_.dialogs,
-                                                  services_.log, *chk5);
-    tmr1 = new SecondTimer(services_.clock, this);
-    tmr2 = new SecondTimer(services_.clock, this);
+    createParts();
+    showBellState();
     connectHandlers();
 }
 
-void TForm1::CreateWindows() {
+void TForm1::createParts() {
+    const Clock& clock = services_.clock;
+    Dialogs& dialogs = services_.dialogs;
+    EventLog& log = services_.log;
+    const SchoolCalendar& calendar = calendarBook_.calendar();
+    mp1 = new TMediaPlayer(std::move(services_.playerBackend), this);
+    tmr1 = new SecondTimer(clock, this);
+    tmr2 = new SecondTimer(clock, this);
+    power_ = std::move(services_.power);
+    tray_ = std::move(services_.tray);
+    opener_ = std::move(services_.opener);
+    autostart_ = std::move(services_.autostart);
+    mixer_ = std::move(services_.mixer);
+
+    hint_ = std::make_unique<NextEventHint>(dbsmtbl1, clock, calendar, bell_);
     music_ = std::make_unique<RandomPlaylist>(programFile(QStringLiteral("随机音乐")), settings_);
-    Form3 = std::make_unique<TForm3>(*music_, settings_, services_.dialogs, guard_, this);
-    playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *music_, *lbl2, *lbl3, *lbl9,
-                                                  services_.log, services_.programFolder);
-    scheduler_ = std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *hint_, *lbl3,
-                                                 services_.log, services_.clock,
-                                                 calendarBook_.calendar(), EventNear, countdown);
-    AutoPlaySwitch::Controls locked;
-    locked.locked = {rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
-                     btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
-    for (QCheckBox* day : chkweek) {
-        locked.locked << day;
-        locked.weekdays << day;
-    }
-    locked.event = edtshijian;
-    locked.sound = edtAudio_filename;
-    locked.save = btn5;
-    autoPlay_ = std::make_unique<AutoPlaySwitch>(locked, *tmr1, *scheduler_, *hint_, settings_);
+    playback_ = std::make_unique<PlaybackControl>(*mp1, dbsmtbl1, *music_, bell_, log,
+                                                  services_.programFolder);
+    scheduler_ = std::make_unique<RingScheduler>(dbsmtbl1, *mp1, *playback_, *hint_, bell_, log,
+                                                 clock, calendar);
+    autoPlay_ = std::make_unique<AutoPlaySwitch>(bell_, *tmr1, *scheduler_, *hint_, settings_);
+    runMode_ = std::make_unique<RunModeSelection>(dbsmtbl1, settings_, log, [this] {
+        dbsmdbgrd1->applyLayout();
+        hint_->ShowHintByClock();
+        playback_->DropPrepared();  // made ready from the table that was left
+    });
+    outputNotice_ = std::make_unique<OutputNotice>(dialogs, log, bell_);
+    shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, dialogs, log, *chk5);
+    calendarDay_ = std::make_unique<CalendarDay>(calendar, settings_, log, [this](int runMode) {
+        rg1->setItemIndex(runMode);  // as if the user had picked it
+        rg1Click();
+    });
+    clockTick_ = std::make_unique<ClockTick>(
+        bell_, *mp1, settings_, log, clock, calendar, programFile(QStringLiteral("sys.mp3")),
+        ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
+                           [this] { rg1Click(); },
+                           [this] {
+                               chk1->setChecked(true);
+                               chk1Click();
+                           },
+                           [this] { return shutdown_->scheduledTime(); },
+                           [this](const QDate& date) {
+                               calendarDay_->begin(date);
+                               showCalendarDay();
+                           }});
+
+    Form3 = std::make_unique<TForm3>(*music_, settings_, dialogs, guard_, this);
     editor_ = std::make_unique<ScheduleEditor>(
         ScheduleEditor::Controls{
             *se_h,
@@ -120,39 +123,67 @@ void TForm1::CreateWindows() {
             *edtAudio_filename,
             *btn5,
             *dbsmdbgrd1},
-        dbsmtbl1, services_.dialogs, services_.log, services_.clock, editRecNo, [this] {
+        dbsmtbl1, dialogs, log, clock, editRecNo, [this] {
             Form3->setWindowModality(Qt::ApplicationModal);
             Form3->show();
         });
     Form4 = std::make_unique<TForm4>(this);
     Form4->setWindowModality(Qt::ApplicationModal);
-    recorder_ = std::make_unique<RecorderControl>(*Form4, *mp1, services_.dialogs, services_.log,
-                                                  guard_, services_.programFolder);
+    recorder_ = std::make_unique<RecorderControl>(*Form4, *mp1, dialogs, log, guard_,
+                                                  services_.programFolder);
     Form5 = std::make_unique<TForm5>(settings_, guard_, this);
     Form5->setWindowModality(Qt::ApplicationModal);
-    clockTick_ = std::make_unique<ClockTick>(
-        ClockTick::Labels{*lbl1, *lbl12, *lbl2, *lbl3, *lbl9}, *chk1, *mp1, *scheduler_, settings_,
-        services_.log, services_.clock, calendarBook_.calendar(),
-        programFile(QStringLiteral("sys.mp3")), countdown, EventNear,
-        ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
-                           [this] { rg1Click(); }, [this] { chk1Click(); },
-                           [this] { return shutdown_->scheduledTime(); },
-                           [this](const QDate& date) {
-                               calendarDay_->begin(date);
-                               showCalendarDay();
-                           }});
-    calendarDay_ = std::make_unique<CalendarDay>(calendarBook_.calendar(), settings_, services_.log,
-                                                 [this](int runMode) {
-                                                     // As if the user had picked it.
-                                                     rg1->setItemIndex(runMode);
-                                                     rg1Click();
-                                                 });
-    calendarWindow = std::make_unique<CalendarWindow>(calendarBook_, services_.dialogs,
-                                                      services_.log, guard_, this);
+    calendarWindow = std::make_unique<CalendarWindow>(calendarBook_, dialogs, log, guard_, this);
     calendarWindow->setWindowModality(Qt::ApplicationModal);
     calendarWindow->changed = [this] { showCalendarDay(); };
-    scheduler_->nearFound = [this] { clockTick_->ShowPreRingCountdown(); };
-    outputNotice_ = std::make_unique<OutputNotice>(services_.dialogs, services_.log, *lbl9);
+
+    visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, log);
+    help_ = std::make_unique<HelpCommand>(*opener_, log, services_.programFolder);
+    volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, log);
+    startWithSession_ = std::make_unique<StartWithSession>(
+        *autostart_, settings_, dialogs, log, programFile(QStringLiteral("tollvane")),
+        programFile(QStringLiteral("tollvane.svg")));
+}
+
+void TForm1::showBellState() {
+    connect(&bell_, &BellState::modeChanged, lbl3, &QLabel::setText);
+    connect(&bell_, &BellState::statusChanged, lbl2, &QLabel::setText);
+    connect(&bell_, &BellState::hintChanged, lbl9, &QLabel::setText);
+    connect(&bell_, &BellState::clockTextChanged, lbl1, &QLabel::setText);
+    connect(&bell_, &BellState::dateTextChanged, this, [this](const QString& text, bool plain) {
+        // A line with the day's state is shortened with "…" when too wide; the tip holds it all.
+        lbl12->setText(
+            plain ? text
+                  : lbl12->fontMetrics().elidedText(text, Qt::ElideRight, lbl12->width() - 4));
+        lbl12->setToolTip(text);
+    });
+    connect(&bell_, &BellState::ringingChanged, this, &TForm1::applyRingingLock);
+}
+
+QList<QWidget*> TForm1::ringingLocks() const {
+    QList<QWidget*> locked{rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
+                           btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
+    for (QCheckBox* day : chkweek) {
+        locked << day;
+    }
+    return locked;
+}
+
+void TForm1::applyRingingLock(bool locked) {
+    // Locked, nothing can change or switch the timetable, so what rings is what the list shows.
+    chk1->setChecked(locked);
+    for (QWidget* w : ringingLocks()) {
+        w->setEnabled(!locked);
+    }
+    if (locked) {
+        btn5->setEnabled(false);  // only a double-click on a row enables it again
+        edtshijian->clear();
+        edtAudio_filename->clear();
+    } else {
+        for (QCheckBox* day : chkweek) {
+            day->setChecked(true);
+        }
+    }
 }
 
 TForm1::~TForm1() {
@@ -174,56 +205,59 @@ QString TForm1::programFile(const QString& name) const {
     return QDir(services_.programFolder).filePath(name);
 }
 
+template <typename Sender, typename Signal, typename Handler>
+void TForm1::guarded(Sender* sender, Signal signal, Handler handler) {
+    connect(sender, signal, this, [this, handler](const auto&... args) {
+        guard_.run([&] {
+            if constexpr (std::is_member_function_pointer_v<Handler>) {
+                (this->*handler)();
+            } else {
+                handler(args...);
+            }
+        });
+    });
+}
+
 void TForm1::connectHandlers() {
-    connect(rg1, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg1Click(); }); });
-    connect(rg2, &RadioGroup::clicked, this, [this] { guard_.run([this] { rg2Click(); }); });
-    connect(tmr1, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr1Timer(); }); });
-    connect(tmr2, &SecondTimer::timeout, this, [this] { guard_.run([this] { tmr2Timer(); }); });
-    connect(chk1, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk1Click(); }); });
-    connect(chk5, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk5Click(); }); });
-    connect(btn14, &QPushButton::clicked, this, [this] { guard_.run([this] { btn14Click(); }); });
-    connect(btnCalendar, &QToolButton::clicked, this,
-            [this] { guard_.run([this] { btnCalendarClick(); }); });
-    connect(btn3, &QToolButton::clicked, this, [this] { guard_.run([this] { btn3Click(); }); });
-    connect(btn6, &QToolButton::clicked, this, [this] { guard_.run([this] { btn6Click(); }); });
-    connect(mp1, &TMediaPlayer::OnNotify, this, [this] { guard_.run([this] { mp1Notify(); }); });
-    connect(mp1, &TMediaPlayer::PlaybackFailed, this,
-            [this](const QString& file, const QString& reason) {
-                guard_.run([&] { playback_->PlaybackFailed(file, reason); });
-            });
-    connect(mp1, &TMediaPlayer::OutputChanged, this, [this](bool available) {
-        guard_.run([&] { outputNotice_->outputChanged(available); });
+    guarded(rg1, &RadioGroup::clicked, &TForm1::rg1Click);
+    guarded(rg2, &RadioGroup::clicked, &TForm1::rg2Click);
+    guarded(tmr1, &SecondTimer::timeout, &TForm1::tmr1Timer);
+    guarded(tmr2, &SecondTimer::timeout, &TForm1::tmr2Timer);
+    guarded(chk1, &QCheckBox::toggled, &TForm1::chk1Click);
+    guarded(chk5, &QCheckBox::toggled, &TForm1::chk5Click);
+    guarded(btn14, &QPushButton::clicked, &TForm1::btn14Click);
+    guarded(btnCalendar, &QToolButton::clicked, &TForm1::btnCalendarClick);
+    guarded(btn3, &QToolButton::clicked, &TForm1::btn3Click);
+    guarded(btn6, &QToolButton::clicked, &TForm1::btn6Click);
+    guarded(mp1, &TMediaPlayer::OnNotify, &TForm1::mp1Notify);
+    guarded(mp1, &TMediaPlayer::PlaybackFailed, [this](const QString& file, const QString& why) {
+        playback_->PlaybackFailed(file, why);
     });
-    connect(btn7, &QPushButton::clicked, this, [this] { guard_.run([this] { btn7Click(); }); });
-    connect(btn9, &QPushButton::clicked, this, [this] { guard_.run([this] { btn9Click(); }); });
-    connect(btn13, &QToolButton::clicked, this, [this] { guard_.run([this] { btn13Click(); }); });
-    connect(chk4, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk4Click(); }); });
-    connect(chk2, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk2Click(); }); });
-    connect(dbsmdbgrd1, &ScheduleGrid::rowDoubleClicked, this,
-            [this] { guard_.run([this] { dbsmdbgrd1DblClick(); }); });
-    connect(btn2, &QPushButton::clicked, this, [this] { guard_.run([this] { btn2Click(); }); });
-    connect(btn5, &QPushButton::clicked, this, [this] { guard_.run([this] { btn5Click(); }); });
-    connect(btn4, &QPushButton::clicked, this, [this] { guard_.run([this] { btn4Click(); }); });
-    connect(btn8, &QPushButton::clicked, this, [this] { guard_.run([this] { btn8Click(); }); });
-    connect(btn1, &QToolButton::clicked, this, [this] { guard_.run([this] { btn1Click(); }); });
-    connect(btn11, &QToolButton::clicked, this, [this] { guard_.run([this] { btn11Click(); }); });
-    connect(btn12, &QPushButton::clicked, this, [this] { guard_.run([this] { btn12Click(); }); });
-    connect(rltrckbr1, &TRealTrackbar::changed, this,
-            [this] { guard_.run([this] { rltrckbr1Change(); }); });
-    connect(chk3, &QCheckBox::toggled, this, [this] { guard_.run([this] { chk3Click(); }); });
-    connect(tray_.get(), &TrayIcon::showWindowChosen, this,
-            [this] { guard_.run([this] { N1Click(); }); });
-    connect(tray_.get(), &TrayIcon::exitChosen, this,
-            [this] { guard_.run([this] { N2Click(); }); });
-    connect(tray_.get(), &TrayIcon::shutdownChosen, this,
-            [this] { guard_.run([this] { N5Click(); }); });
-    connect(tray_.get(), &TrayIcon::doubleClicked, this,
-            [this] { guard_.run([this] { cltrycn1DblClick(); }); });
-    connect(tray_.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
-        guard_.run([this, available] { visibility_->trayAvailabilityChanged(available); });
-    });
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this] { guard_.run([this] { EndSessionQuery(); }); });
+    guarded(mp1, &TMediaPlayer::OutputChanged,
+            [this](bool available) { outputNotice_->outputChanged(available); });
+    guarded(btn7, &QPushButton::clicked, &TForm1::btn7Click);
+    guarded(btn9, &QPushButton::clicked, &TForm1::btn9Click);
+    guarded(btn13, &QToolButton::clicked, &TForm1::btn13Click);
+    guarded(chk4, &QCheckBox::toggled, &TForm1::chk4Click);
+    guarded(chk2, &QCheckBox::toggled, &TForm1::chk2Click);
+    guarded(dbsmdbgrd1, &ScheduleGrid::rowDoubleClicked, &TForm1::dbsmdbgrd1DblClick);
+    guarded(btn2, &QPushButton::clicked, &TForm1::btn2Click);
+    guarded(btn5, &QPushButton::clicked, &TForm1::btn5Click);
+    guarded(btn4, &QPushButton::clicked, &TForm1::btn4Click);
+    guarded(btn8, &QPushButton::clicked, &TForm1::btn8Click);
+    guarded(btn1, &QToolButton::clicked, &TForm1::btn1Click);
+    guarded(btn11, &QToolButton::clicked, &TForm1::btn11Click);
+    guarded(btn12, &QPushButton::clicked, &TForm1::btn12Click);
+    guarded(rltrckbr1, &TRealTrackbar::changed, &TForm1::rltrckbr1Change);
+    guarded(chk3, &QCheckBox::toggled, &TForm1::chk3Click);
+    TrayIcon* tray = tray_.get();
+    guarded(tray, &TrayIcon::showWindowChosen, &TForm1::N1Click);
+    guarded(tray, &TrayIcon::exitChosen, &TForm1::N2Click);
+    guarded(tray, &TrayIcon::shutdownChosen, &TForm1::N5Click);
+    guarded(tray, &TrayIcon::doubleClicked, &TForm1::cltrycn1DblClick);
+    guarded(tray, &TrayIcon::availabilityChanged,
+            [this](bool available) { visibility_->trayAvailabilityChanged(available); });
+    guarded(qApp, &QGuiApplication::commitDataRequest, &TForm1::EndSessionQuery);
 }
 
 void TForm1::addClockFont() {
@@ -239,172 +273,29 @@ void TForm1::addClockFont() {
 }
 
 void TForm1::FormCreate() {
-    StartupRestore(*this).run();
+    const auto stored = [this](const QString& key) {
+        return settings_.readInteger(settings::kSet, key, 0);
+    };
+    lbl10->setText(QStringLiteral("Tollvane 校园音乐铃声\n按时间表自动播放上下课音乐"));
+    addClockFont();
+
+    dbsmtbl1.close();
+    dbsmtbl1.setFolder(programFile(QStringLiteral("Data")));
+    // Each change of selection runs its group's handler; then the run-mode handler runs once
+    // more so the table opens even when neither selection changed. A table that fails to open
+    // is reported and start-up goes on, so the clock and the other controls still come up.
+    rg1->setItemIndex(RunModeSelection::storedIndex(stored(settings::kRunMode), rg1->count()));
+    rg2->setItemIndex(RunModeSelection::storedIndex(stored(settings::kWeather), rg2->count()));
+    guard_.run([this] { rg1Click(); });
+
+    dbsmdbgrd1->applyLayout();
+    exitRequested = false;
+    chk2->setChecked(stored(settings::kAutoRun) == 1);
+    chk5->setChecked(stored(settings::kAutoClose) == 1);
+    volume_->startup();
+    startMinimised_ = stored(settings::kMiniRun) == 1;
+    chk4->setChecked(startMinimised_);
+
     startWithSession_->writeMenuEntry(programFile(QStringLiteral("Tollvane.desktop")));
     tmr2->setEnabled(true);
-}
-
-void TForm1::rg1Click() {
-    runMode_->rg1Click(rg1->itemIndex(), rg2->itemIndex());
-}
-
-void TForm1::rg2Click() {
-    runMode_->rg2Click(rg1->itemIndex(), rg2->itemIndex());
-}
-
-void TForm1::tmr1Timer() {
-    scheduler_->tmr1Timer();
-}
-
-void TForm1::chk1Click() {
-    autoPlay_->chk1Click(chk1->isChecked());
-}
-
-void TForm1::chk5Click() {
-    shutdown_->chk5Click();
-}
-
-void TForm1::N5Click() {
-    shutdown_->N5Click();
-}
-
-void TForm1::btn14Click() {
-    Form5->show();
-}
-
-void TForm1::btnCalendarClick() {
-    calendarWindow->from->setDate(services_.clock.now().date());  // a new entry starts today
-    calendarWindow->refresh();
-    calendarWindow->show();
-}
-
-void TForm1::showCalendarDay() {
-    const QDate today = services_.clock.now().date();
-    CalendarDay::show(*lbl12, calendarBook_.calendar(), today);
-    // Without a calendar the hint is left as it always was; with one it never names a bell
-    // that will not ring today. A countdown in progress keeps the line.
-    if (!calendarBook_.calendar().empty() && !EventNear && dbsmtbl1.isOpen()) {
-        hint_->ShowHintByClock();
-    }
-}
-
-void TForm1::btn3Click() {
-    playback_->btn3Click();
-}
-
-void TForm1::btn6Click() {
-    playback_->btn6Click();
-}
-
-void TForm1::mp1Notify() {
-    playback_->mp1Notify();
-}
-
-void TForm1::tmr2Timer() {
-    clockTick_->tmr2Timer();
-}
-
-void TForm1::showAtStart() {
-    visibility_->start(startMinimised);
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    bool allowed = false;
-    guard_.run([this, &allowed] { allowed = visibility_->FormCloseQuery(); });
-    if (!allowed) {
-        event->ignore();
-        return;
-    }
-    // The program ends: the table is closed and the clock font released before the loop ends.
-    dbsmtbl1.close();
-    removeClockFont();
-    tray_->setVisible(false);
-    event->accept();
-    QCoreApplication::quit();
-}
-
-void TForm1::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-        // Hidden once the minimise has finished, not inside the state change.
-        QTimer::singleShot(0, this, [this] { guard_.run([this] { visibility_->minimised(); }); });
-    }
-}
-
-void TForm1::btn7Click() {
-    exitRequested = true;
-    close();
-}
-
-void TForm1::N2Click() {
-    btn7Click();
-}
-
-void TForm1::btn9Click() {
-    visibility_->HideToTray();
-}
-
-void TForm1::N1Click() {
-    visibility_->ShowMainWindow();
-}
-
-void TForm1::cltrycn1DblClick() {
-    visibility_->ShowMainWindow();
-}
-
-void TForm1::EndSessionQuery() {
-    visibility_->EndSessionQuery();
-}
-
-void TForm1::btn13Click() {
-    help_->btn13Click();
-}
-
-void TForm1::chk4Click() {
-    settings_.writeInteger(settings::kSet, settings::kMiniRun, chk4->isChecked() ? 1 : 0);
-}
-
-void TForm1::chk2Click() {
-    startWithSession_->chk2Click(chk2->isChecked());
-}
-
-void TForm1::dbsmdbgrd1DblClick() {
-    editor_->dbsmdbgrd1DblClick();
-}
-
-void TForm1::btn2Click() {
-    editor_->btn2Click();
-}
-
-void TForm1::btn5Click() {
-    editor_->btn5Click();
-}
-
-void TForm1::btn4Click() {
-    editor_->btn4Click();
-}
-
-void TForm1::btn8Click() {
-    editor_->btn8Click();
-}
-
-void TForm1::btn1Click() {
-    editor_->btn1Click();
-}
-
-void TForm1::btn11Click() {
-    editor_->btn11Click();
-}
-
-void TForm1::btn12Click() {
-    playback_->StopPlayback();
-    Form4->show();
-}
-
-void TForm1::rltrckbr1Change() {
-    volume_->rltrckbr1Change();
-}
-
-void TForm1::chk3Click() {
-    volume_->chk3Click();
 }

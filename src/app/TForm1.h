@@ -7,6 +7,7 @@
 #include "calendar/CalendarBook.h"
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
+#include "ringing/BellState.h"
 #include "schedule/ScheduleTable.h"
 
 class Clock;
@@ -66,18 +67,20 @@ struct Services {
     std::unique_ptr<MasterVolume> mixer;           // the computer's master volume
 };
 
-// The main window. It builds the controls, owns the shared fields and connects each control's
-// signal to the class that handles it; the behaviour itself lives in those classes.
+// The main window. It builds the controls, the classes that handle them and the other windows
+// (hidden) in one step, connects each control's signal to its handler through the guard, and
+// shows the bell's state (BellState) in its labels; the behaviour lives in those classes.
 class TForm1 : public QWidget {
     Q_OBJECT
   public:
     explicit TForm1(Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The creation handler: restores the settings and opens the working table (StartupRestore).
+    // The creation handler, in its fixed order: credit line and clock font, the table folder,
+    // run mode and weather (which open the working table), the grid layout, the option boxes and
+    // the window state, all restored from config.ini. Each change of a box or a group runs its
+    // handler exactly as a user's click would.
     void FormCreate();
-    // Creates the other windows, hidden, in their order: random music, recorder, shutdown time.
-    void CreateWindows();
 
     // Handlers, each run through the guard.
     void rg1Click();
@@ -119,15 +122,14 @@ class TForm1 : public QWidget {
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
     IniFile& settings() { return settings_; }
-    RingScheduler& scheduler() { return *scheduler_; }
     RandomPlaylist& randomMusic() { return *music_; }
-    // Adds "digital.ttf" for the clock labels; removed again when the window goes.
-    void addClockFont();
-    bool startMinimised = false;
+    // The bell's state that the labels show.
+    BellState& bell() { return bell_; }
+    // Whether the coming event is within its last ten seconds, and the seconds left.
+    bool EventNear() const { return bell_.EventNear(); }
+    int countdown() const { return bell_.countdown(); }
 
     // Shared fields.
-    int countdown = 16;
-    bool EventNear = false;
     bool exitRequested = false;
     int editRecNo = 0;
 
@@ -188,14 +190,28 @@ class TForm1 : public QWidget {
 
   private:
     void buildControls();
+    void createParts();
+    // Adds "digital.ttf" for the clock labels; removed again when the window goes.
+    void addClockFont();
     void removeClockFont();
     void connectHandlers();
+    // Connects a signal to a handler that runs through the guard: a member function of this
+    // window (the signal's arguments are not passed) or a callable taking them.
+    template <typename Sender, typename Signal, typename Handler>
+    void guarded(Sender* sender, Signal signal, Handler handler);
+    // The labels show the bell's state; the lock of automatic ringing goes to its controls.
+    void showBellState();
+    void applyRingingLock(bool locked);
+    // The controls that change or switch the timetable: locked while ringing is on.
+    QList<QWidget*> ringingLocks() const;
     // The date line and the hint again, after the calendar changed or a day began.
     void showCalendarDay();
 
     Services services_;
     IniFile settings_;
     HandlerGuard guard_;
+    BellState bell_;
+    bool startMinimised_ = false;
     CalendarBook calendarBook_;
     std::unique_ptr<CalendarDay> calendarDay_;
     std::unique_ptr<NextEventHint> hint_;

@@ -70,7 +70,6 @@ int main(int argc, char** argv) {
     dialogs.setOwner(&form);
     dialogs.setSoundFolder(form.programFile(QStringLiteral("Music")));
     form.FormCreate();
-    form.CreateWindows();
 
     if (QScreen* screen = form.screen()) {
         const QRect frame = form.frameGeometry();

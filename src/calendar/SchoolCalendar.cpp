@@ -80,15 +80,6 @@ const CalendarEntry* SchoolCalendar::makeupOn(const QDate& date) const {
     return nullptr;
 }
 
-const CalendarEntry* SchoolCalendar::switchOn(const QDate& date) const {
-    for (const CalendarEntry& e : entries_) {
-        if (e.kind == CalendarEntry::Kind::Switch && e.from == date) {
-            return &e;
-        }
-    }
-    return nullptr;
-}
-
 const CalendarEntry* SchoolCalendar::switchInForce(const QDate& date) const {
     const CalendarEntry* latest = nullptr;
     for (const CalendarEntry& e : entries_) {

@@ -38,7 +38,6 @@ class SchoolCalendar {
 
     const CalendarEntry* holidayOn(const QDate& date) const;
     const CalendarEntry* makeupOn(const QDate& date) const;
-    const CalendarEntry* switchOn(const QDate& date) const;
     // The latest switch on or before the date: the run mode in force that day.
     const CalendarEntry* switchInForce(const QDate& date) const;
 

@@ -123,11 +123,13 @@ void GstBackend::fail(const QString& reason) {
     noData_->stop();
     const bool wasPlaying = playing_;
     playing_ = false;
+    QString file;
     if (active_ != nullptr) {
+        file = active_->file();
         active_->unload();  // a stuck file is let go without waiting for it
     }
     if (playbackFailed) {
-        playbackFailed(reason);
+        playbackFailed(file, reason);
     }
     if (wasPlaying && endOfStream) {
         endOfStream();  // the playback has ended, as running to the end would end it
@@ -164,7 +166,7 @@ bool GstBackend::recording() const {
 
 void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
     dropPrepared();
-    if (media::emptyRecordingFormat(file) || !notPlayable(file).isEmpty()) {
+    if (!notPlayable(file).isEmpty()) {
         return;  // nothing to get ready: open() says what is wrong with it
     }
     SoundPipeline& pipeline = freePipeline(type);
@@ -183,13 +185,18 @@ void GstBackend::dropPrepared() {
     }
 }
 
+void GstBackend::openRecording(const QString& file) {
+    close();
+    recordFormat_ = media::emptyRecordingFormat(file);
+    if (!recordFormat_) {
+        throw EMCIDeviceError(QStringLiteral("不是可以录音的 WAV 文件：") + file);
+    }
+    recordTarget_ = file;
+    length_ = 0;
+}
+
 void GstBackend::open(const QString& file, TMPDeviceTypes type) {
     close();
-    if ((recordFormat_ = media::emptyRecordingFormat(file))) {
-        recordTarget_ = file;
-        length_ = 0;
-        return;
-    }
     if (const QString refusal = notPlayable(file); !refusal.isEmpty()) {
         throw EMCIDeviceError(refusal);
     }

@@ -13,8 +13,8 @@ class QTimer;
 
 // The player's back end on GStreamer, playing to the computer's audio output or to the bin
 // described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are synthesised
-// by fluidsynth with a General MIDI soundfont (see media::findSoundfont). A WAV file that holds
-// only its header (made by CreateWav) is opened for recording instead (WavCapture).
+// by fluidsynth with a General MIDI soundfont (see media::findSoundfont). openRecording() takes a
+// WAV file that holds only its header (made by CreateWav) and records into it (WavCapture).
 //
 // No call holds the GUI thread for long: open() waits at most kOpenWaitMs, then the file goes on
 // getting ready by itself and a later failure is reported through playbackFailed. A file that
@@ -29,6 +29,7 @@ class GstBackend : public PlayerBackend {
     GstBackend& operator=(const GstBackend&) = delete;
 
     void open(const QString& file, TMPDeviceTypes type) override;
+    void openRecording(const QString& file) override;
     void close() override;
     void play() override;
     void stop() override;

@@ -18,9 +18,9 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* pare
         QMetaObject::invokeMethod(
             this, [this, reason] { emit RecordingFailed(reason); }, Qt::QueuedConnection);
     };
-    backend_->playbackFailed = [this](const QString& reason) {
+    backend_->playbackFailed = [this](const QString& file, const QString& reason) {
         QMetaObject::invokeMethod(
-            this, [this, file = FileName, reason] { emit PlaybackFailed(file, reason); },
+            this, [this, file, reason] { emit PlaybackFailed(file, reason); },
             Qt::QueuedConnection);
     };
     backend_->outputChanged = [this](bool available) {
@@ -96,16 +96,27 @@ void TMediaPlayer::DropPrepared() {
     }
 }
 
-void TMediaPlayer::Open() {
+void TMediaPlayer::openWith(const QString& file, const std::function<void()>& operation) {
     Close();  // an open device is closed first; that close consumes an armed request
-    if (FileName == prepared_) {
-        prepared_.clear();  // taken now; another file leaves it ready for later
-    }
-    backend_->open(FileName, DeviceType);
+    file_ = file;
+    operation();
     open_ = true;
     if (takeRequest()) {
         deliver();
     }
+}
+
+void TMediaPlayer::Open(const QString& file, TMPDeviceTypes type) {
+    openWith(file, [&] {
+        if (file == prepared_) {
+            prepared_.clear();  // taken now; another file leaves it ready for later
+        }
+        backend_->open(file, type);
+    });
+}
+
+void TMediaPlayer::OpenRecording(const QString& file) {
+    openWith(file, [&] { backend_->openRecording(file); });
 }
 
 void TMediaPlayer::Play() {
@@ -152,7 +163,7 @@ void TMediaPlayer::StartRecording() {
 }
 
 void TMediaPlayer::Save() {
-    command(false, [this] { backend_->save(FileName); });
+    command(false, [this] { backend_->save(file_); });
 }
 
 qint64 TMediaPlayer::Position() {

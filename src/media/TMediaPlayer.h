@@ -29,6 +29,9 @@ class PlayerBackend {
     // Opens the file, ready to play from its start; throws EMCIDeviceError with the platform's
     // text on failure, leaving nothing open.
     virtual void open(const QString& file, TMPDeviceTypes type) = 0;
+    // Opens a WAV file that holds only its header (see CreateWav) to record into; throws
+    // EMCIDeviceError when the file is not one, leaving nothing open.
+    virtual void openRecording(const QString& file) = 0;
     virtual void close() = 0;
     virtual void play() = 0;  // from the current position, returns at once
     virtual void stop() = 0;  // keeps the position
@@ -49,9 +52,9 @@ class PlayerBackend {
     std::function<void()> endOfStream;
     // The back end calls this when a recording's input failed after it had started.
     std::function<void(const QString& reason)> recordingFailed;
-    // A sound failed after open() had returned (damaged past its start, no data in time, the
-    // device gone); the playback has ended.
-    std::function<void(const QString& reason)> playbackFailed;
+    // The sound in `file` failed after open() had returned (damaged past its start, no data in
+    // time, the device gone); the playback has ended.
+    std::function<void(const QString& file, const QString& reason)> playbackFailed;
     // The audio output went missing (false: sound goes nowhere) or came back (true).
     std::function<void(bool available)> outputChanged;
 };
@@ -67,17 +70,20 @@ class TMediaPlayer : public QObject {
     explicit TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* parent = nullptr);
     ~TMediaPlayer() override;
 
-    QString FileName;
-    TMPDeviceTypes DeviceType = dtAutoSelect;
+    // The file the player opened last (for playback or recording).
+    const QString& FileName() const { return file_; }
     bool AutoRewind = true;
     // The one-shot request: set true to have the next command notify its completion.
     bool Notify = false;
 
     bool isOpen() const { return open_; }
 
-    void Open();
+    // Opens a sound to play with the device type it needs (dtSequencer for MIDI).
+    void Open(const QString& file, TMPDeviceTypes type = dtAutoSelect);
+    // Opens a WAV file that holds only its header to record into (StartRecording, Save).
+    void OpenRecording(const QString& file);
     void Close();
-    // Gets a file ready for a later Open() of it (same FileName and DeviceType) while the
+    // Gets a file ready for a later Open() of it (same file and device type) while the
     // current sound plays on; DropPrepared() gives it up.
     void Prepare(const QString& file, TMPDeviceTypes type);
     void DropPrepared();
@@ -92,10 +98,6 @@ class TMediaPlayer : public QObject {
     qint64 Position();
     qint64 Length();
     int Mode();
-    // Positions and lengths are always in milliseconds here; kept for callers that set it.
-    void setTimeFormatMilliseconds() {}
-
-    PlayerBackend& backend() { return *backend_; }
 
   signals:
     void OnNotify();
@@ -119,10 +121,13 @@ class TMediaPlayer : public QObject {
     void command(bool endsPlayback, const std::function<void()>& operation);
     void deliver();
     void onEndOfStream();
+    // Closes what is open, then opens through `operation`.
+    void openWith(const QString& file, const std::function<void()>& operation);
 
     std::unique_ptr<PlayerBackend> backend_;
     bool open_ = false;
     bool playPending_ = false;
     bool outputMissing_ = false;
     QString prepared_;
+    QString file_;
 };

@@ -79,9 +79,7 @@ void RecorderControl::btn1Click() {
                   static_cast<std::uint16_t>(w_.cbb2->currentText().toInt()),
                   w_.cbb3->currentText().toInt(), file);
         ending_ = true;  // opening the file ends whatever the player held
-        mp1_.DeviceType = dtAutoSelect;
-        mp1_.FileName = file;
-        mp1_.Open();
+        mp1_.OpenRecording(file);
         mp1_.StartRecording();
         ending_ = false;
     } catch (const AppError& error) {
@@ -151,13 +149,12 @@ void RecorderControl::FormCloseQuery() {
     ending_ = false;
     if (wasRecording) {
         log_.write(QStringLiteral("record-stop"),
-                   mp1_.FileName + QLatin1Char(' ') + format() + QStringLiteral(" abandoned"));
+                   file_ + QLatin1Char(' ') + format() + QStringLiteral(" abandoned"));
     }
     idle();
     // The player is left open on the start-up tune, as the clock expects.
-    mp1_.FileName = QDir(folder_).filePath(QStringLiteral("sys.mp3"));
     try {
-        mp1_.Open();
+        mp1_.Open(QDir(folder_).filePath(QStringLiteral("sys.mp3")));
         tuneReported_ = false;
     } catch (const AppError&) {
         if (!tuneReported_) {

@@ -1,12 +1,11 @@
 #include "ringing/CalendarDay.h"
 
-#include <QLabel>
-
 #include "calendar/SchoolCalendar.h"
 #include "core/EventLog.h"
 #include "core/IniFile.h"
 #include "core/SettingsKeys.h"
 #include "core/TimeOfDay.h"
+#include "ringing/BellState.h"
 #include "ringing/ClockTick.h"
 
 CalendarDay::CalendarDay(const SchoolCalendar& calendar, IniFile& settings, EventLog& log,
@@ -63,10 +62,7 @@ QString CalendarDay::dateText(const SchoolCalendar& calendar, const QDate& date)
         .arg(tod::dayChar(date.dayOfWeek()), state);
 }
 
-void CalendarDay::show(QLabel& label, const SchoolCalendar& calendar, const QDate& date) {
-    const QString text = dateText(calendar, date);
-    const bool plain = calendar.todayText(date).isEmpty();  // the date line as it always was
-    label.setText(plain ? text
-                        : label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4));
-    label.setToolTip(text);
+void CalendarDay::show(BellState& state, const SchoolCalendar& calendar, const QDate& date) {
+    // Without the day's state it is the date line as it always was.
+    state.setDateText(dateText(calendar, date), calendar.todayText(date).isEmpty());
 }

@@ -4,9 +4,9 @@
 #include <QString>
 #include <functional>
 
+class BellState;
 class EventLog;
 class IniFile;
-class QLabel;
 class SchoolCalendar;
 
 // What the school calendar does as a day begins (and at start-up): it writes the day's state in
@@ -24,8 +24,8 @@ class CalendarDay {
     // holiday ("10月1日 星期四  今天放假（国庆节）") or make-up day ("10月11日
     // 今天调休，按星期一作息", the state naming the weekday it rings as).
     static QString dateText(const SchoolCalendar& calendar, const QDate& date);
-    // Shows it in the label, shortened with "…" when it is too wide, the whole text as its tip.
-    static void show(QLabel& label, const SchoolCalendar& calendar, const QDate& date);
+    // Puts it in the bell's state; a line with the day's state may be shortened to fit.
+    static void show(BellState& state, const SchoolCalendar& calendar, const QDate& date);
 
   private:
     void applySwitch(const QDate& date);

@@ -1,8 +1,5 @@
 #include "ringing/ClockTick.h"
 
-#include <QCheckBox>
-#include <QLabel>
-
 #include "calendar/SchoolCalendar.h"
 #include "core/AppError.h"
 #include "core/Clock.h"
@@ -12,29 +9,20 @@
 #include "core/SettingsKeys.h"
 #include "core/TimeOfDay.h"
 #include "media/TMediaPlayer.h"
+#include "ringing/BellState.h"
 #include "ringing/CalendarDay.h"
 #include "ringing/MissedLog.h"
-#include "ringing/RingScheduler.h"
 
-namespace {
-constexpr int kStartupMoment = 12;
-}
-
-ClockTick::ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
-                     IniFile& settings, EventLog& log, const Clock& clock,
-                     const SchoolCalendar& calendar, QString startupTune, int& countdown,
-                     bool& EventNear, Actions actions)
-    : labels_(labels),
-      chk1_(chk1),
+ClockTick::ClockTick(BellState& state, TMediaPlayer& mp1, IniFile& settings, EventLog& log,
+                     const Clock& clock, const SchoolCalendar& calendar, QString startupTune,
+                     Actions actions)
+    : state_(state),
       mp1_(mp1),
-      scheduler_(scheduler),
       settings_(settings),
       log_(log),
       clock_(clock),
       calendar_(calendar),
       startupTune_(std::move(startupTune)),
-      countdown_(countdown),
-      EventNear_(EventNear),
       actions_(std::move(actions)) {}
 
 QString ClockTick::MinSecText(qint64 milliseconds) {
@@ -65,8 +53,8 @@ QString ClockTick::weekendText() {
 
 void ClockTick::tmr2Timer() {
     const QDateTime now = clock_.now();
-    labels_.time.setText(tod::hms(now.time()));
-    CalendarDay::show(labels_.date, calendar_, now.date());
+    state_.setClockText(tod::hms(now.time()));
+    CalendarDay::show(state_, calendar_, now.date());
 
     // The checks bound to an exact second see every second once, even when ticks come late.
     const SecondSequence::Step step = daily_.next(now);
@@ -87,30 +75,28 @@ void ClockTick::tmr2Timer() {
         }
     }
 
-    const QString mode = labels_.mode.text();
-    if (mode == ModeText(mpPlaying) && mp1_.isOpen()) {
-        const QString name = mp1_.FileName.section(QLatin1Char('/'), -1);
-        labels_.status.setText(QStringLiteral("播放状态：正在播放<<<%1>>>(%2)")
-                                   .arg(name, MinSecText(mp1_.Length() - mp1_.Position())));
+    const std::optional<int> mode = state_.mode();
+    if (mode == mpPlaying && mp1_.isOpen()) {
+        const QString name = mp1_.FileName().section(QLatin1Char('/'), -1);
+        state_.setStatus(QStringLiteral("播放状态：正在播放<<<%1>>>(%2)")
+                             .arg(name, MinSecText(mp1_.Length() - mp1_.Position())));
     }
-    if (mode == ModeText(mpStopped)) {
-        labels_.status.setText(QStringLiteral("播放状态：空闲"));
+    if (mode == mpStopped) {
+        state_.setStatus(QStringLiteral("播放状态：空闲"));
     }
-    if (EventNear_) {
-        ShowPreRingCountdown();
-    }
+    state_.updateCountdown(now);
 
-    if (countdown_ > kStartupMoment) {
-        labels_.status.setText(QStringLiteral("播放状态：等待 %1 秒后才能进入播放状态")
-                                   .arg(countdown_ - kStartupMoment));
-        --countdown_;
+    if (state_.startupWaiting()) {
+        state_.setStatus(QStringLiteral("播放状态：等待 %1 秒后才能进入播放状态")
+                             .arg(state_.startupCount() - BellState::kStartupMoment));
+        state_.startupTick();
     }
-    if (countdown_ == kStartupMoment) {
+    if (state_.startupDue()) {
         startupMoment(now);
     }
-    if (countdown_ < kStartupMoment && mp1_.isOpen() && mp1_.Position() == mp1_.Length() &&
-        !chk1_.isChecked()) {
-        labels_.status.setText(QStringLiteral("播放状态：空闲"));
+    if (!state_.startupWaiting() && !state_.startupDue() && mp1_.isOpen() &&
+        mp1_.Position() == mp1_.Length() && !state_.ringing()) {
+        state_.setStatus(QStringLiteral("播放状态：空闲"));
     }
 }
 
@@ -125,39 +111,24 @@ void ClockTick::logMissedSteps(const QDateTime& after, const QDateTime& before) 
     logMissed(log_, after, before, steps);
 }
 
-void ClockTick::ShowPreRingCountdown() {
-    const QDateTime now = clock_.now();
-    // The seconds left are counted from the event's own second, so the number is exact and
-    // never drops below zero, whatever the order of the two timers within a second.
-    const QDateTime& at = scheduler_.nearEvent();
-    countdown_ =
-        at.isValid()
-            ? std::max<int>(0, static_cast<int>(SecondSequence::wholeSecond(now).secsTo(at)))
-            : std::max(0, countdown_ - 1);
-    labels_.hint.setText(QStringLiteral("事件提示：%1 秒钟后播放<<<%2>>>音乐")
-                             .arg(countdown_)
-                             .arg(scheduler_.nearEventName()));
-}
-
 void ClockTick::startupMoment(const QDateTime& now) {
     if (mp1_.isOpen() && mp1_.Mode() == mpRecording) {
         // Someone is recording already: the tune would end the recording, so it is left out.
-        countdown_ = kStartupMoment - 1;
+        state_.endStartup();
         applyAutoPlay(now);
         log_.write(QStringLiteral("startup-tune-skipped"), QStringLiteral("recording"));
         return;
     }
-    mp1_.FileName = startupTune_;
     if (!nativepath::isFile(startupTune_)) {
         // Without the tune the bells must still ring: the start-up goes on without it.
-        countdown_ = kStartupMoment - 1;
+        state_.endStartup();
         applyAutoPlay(now);
-        labels_.hint.setText(tuneMissingText());
+        state_.setMessage(tuneMissingText());
         log_.write(QStringLiteral("missing-file"), startupTune_);
         return;
     }
     try {
-        mp1_.Open();
+        mp1_.Open(startupTune_);
         mp1_.Play();
     } catch (const AppError&) {
         // Tried again at the next tick; said once; ringing does not wait for the tune.
@@ -168,9 +139,9 @@ void ClockTick::startupMoment(const QDateTime& now) {
         }
         return;
     }
-    labels_.status.setText(QStringLiteral("播放状态：正在播放<<<启动音乐>>>"));
+    state_.setStatus(QStringLiteral("播放状态：正在播放<<<启动音乐>>>"));
     log_.write(QStringLiteral("startup-tune"), startupTune_);
-    countdown_ = kStartupMoment - 1;
+    state_.endStartup();
     applyAutoPlay(now);
 }
 
@@ -183,13 +154,12 @@ void ClockTick::applyAutoPlay(const QDateTime& now) {
         return;
     }
     if (const CalendarEntry* holiday = calendar_.holidayOn(now.date())) {
-        labels_.hint.setText(holidayText(holiday->note));
+        state_.setMessage(holidayText(holiday->note));
         return;
     }
     if (!calendar_.schoolDay(now.date())) {
-        labels_.hint.setText(weekendText());
+        state_.setMessage(weekendText());
         return;
     }
-    chk1_.setChecked(true);
-    actions_.chk1Click();
+    actions_.switchRingingOn();
 }

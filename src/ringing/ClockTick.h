@@ -7,12 +7,10 @@
 
 #include "core/SecondSequence.h"
 
+class BellState;
 class Clock;
 class EventLog;
 class IniFile;
-class QCheckBox;
-class QLabel;
-class RingScheduler;
 class SchoolCalendar;
 class TMediaPlayer;
 
@@ -22,17 +20,11 @@ class TMediaPlayer;
 // ringing switched on by itself on working days).
 class ClockTick {
   public:
-    struct Labels {
-        QLabel& time;    // lbl1
-        QLabel& date;    // lbl12
-        QLabel& status;  // lbl2
-        QLabel& mode;    // lbl3
-        QLabel& hint;    // lbl9
-    };
     struct Actions {
         std::function<void(const QDateTime&)> shutdownCheck;
         std::function<void()> rg1Click;
-        std::function<void()> chk1Click;
+        // Switches automatic ringing on, as ticking the auto-play box does.
+        std::function<void()> switchRingingOn;
         // The daily shutdown's time while it is switched on, so one lost in a clock gap is
         // written down.
         std::function<std::optional<QTime>()> shutdownTime;
@@ -40,13 +32,11 @@ class ClockTick {
         std::function<void(const QDate&)> newDay;
     };
 
-    ClockTick(Labels labels, QCheckBox& chk1, TMediaPlayer& mp1, RingScheduler& scheduler,
-              IniFile& settings, EventLog& log, const Clock& clock, const SchoolCalendar& calendar,
-              QString startupTune, int& countdown, bool& EventNear, Actions actions);
+    ClockTick(BellState& state, TMediaPlayer& mp1, IniFile& settings, EventLog& log,
+              const Clock& clock, const SchoolCalendar& calendar, QString startupTune,
+              Actions actions);
 
     void tmr2Timer();
-    // Shows the seconds left to the coming event in the hint line (while EventNear is set).
-    void ShowPreRingCountdown();
 
     // "m:ss" of a time in milliseconds: minutes unwrapped, seconds with two digits.
     static QString MinSecText(qint64 milliseconds);
@@ -62,17 +52,13 @@ class ClockTick {
     // Logs the daily steps whose second fell strictly between the two (a clock gap) as missed.
     void logMissedSteps(const QDateTime& after, const QDateTime& before);
 
-    Labels labels_;
-    QCheckBox& chk1_;
+    BellState& state_;
     TMediaPlayer& mp1_;
-    RingScheduler& scheduler_;
     IniFile& settings_;
     EventLog& log_;
     const Clock& clock_;
     const SchoolCalendar& calendar_;
     QString startupTune_;
-    int& countdown_;
-    bool& EventNear_;
     Actions actions_;
 
     SecondSequence daily_;

@@ -1,15 +1,14 @@
 #include "ringing/NextEventHint.h"
 
-#include <QLabel>
-
 #include "calendar/SchoolCalendar.h"
 #include "core/Clock.h"
 #include "core/TimeOfDay.h"
+#include "ringing/BellState.h"
 #include "schedule/ScheduleTable.h"
 
 NextEventHint::NextEventHint(ScheduleTable& table, const Clock& clock,
-                             const SchoolCalendar& calendar, QLabel& lbl9)
-    : table_(table), clock_(clock), calendar_(calendar), lbl9_(lbl9) {}
+                             const SchoolCalendar& calendar, BellState& state)
+    : table_(table), clock_(clock), calendar_(calendar), state_(state) {}
 
 QString NextEventHint::rowText(int hour, int minute, int second, const QString& event) {
     return QStringLiteral("事件提示：下一个事件 %1 时%2 分%3 秒 <<<%4>>>")
@@ -55,10 +54,10 @@ void NextEventHint::ShowHintForCurrent() {
         return;  // nothing to name; whoever closed the table says so
     }
     if (table_.eof()) {
-        lbl9_.setText(calendar_.holidayOn(clock_.now().date()) != nullptr ? holidayText()
-                                                                          : lastEventText());
+        state_.setNextEvent(calendar_.holidayOn(clock_.now().date()) != nullptr ? holidayText()
+                                                                                : lastEventText());
         return;
     }
     const ScheduleRow& row = table_.current();
-    lbl9_.setText(rowText(row.hour, row.minute, row.second, row.event));
+    state_.setNextEvent(rowText(row.hour, row.minute, row.second, row.event));
 }

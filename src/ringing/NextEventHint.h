@@ -3,16 +3,16 @@
 #include <QString>
 
 class Clock;
-class QLabel;
+class BellState;
 class SchoolCalendar;
 class ScheduleTable;
 
-// The hint line: names the next event (and moves the working table's current row onto it), or
+// The hint line's next event: names it (and moves the working table's current row onto it), or
 // says that the last event has passed.
 class NextEventHint {
   public:
     NextEventHint(ScheduleTable& table, const Clock& clock, const SchoolCalendar& calendar,
-                  QLabel& lbl9);
+                  BellState& state);
 
     // From the first row, the first row later than the clock (strictly); weekdays not looked at,
     // unless a school calendar is kept: then only a row that rings today is named, and on a
@@ -31,5 +31,5 @@ class NextEventHint {
     ScheduleTable& table_;
     const Clock& clock_;
     const SchoolCalendar& calendar_;
-    QLabel& lbl9_;
+    BellState& state_;
 };

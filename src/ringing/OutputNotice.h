@@ -2,13 +2,13 @@
 
 class Dialogs;
 class EventLog;
-class QLabel;
+class BellState;
 
 // Tells the school when the bells go to no audio output (no device, no sound server): a line
 // in the log at each change, a box the first time, and the hint line while it lasts.
 class OutputNotice {
   public:
-    OutputNotice(Dialogs& dialogs, EventLog& log, QLabel& hint);
+    OutputNotice(Dialogs& dialogs, EventLog& log, BellState& state);
 
     void outputChanged(bool available);
 
@@ -17,6 +17,6 @@ class OutputNotice {
   private:
     Dialogs& dialogs_;
     EventLog& log_;
-    QLabel& hint_;
+    BellState& state_;
     bool boxShown_ = false;
 };

@@ -1,23 +1,20 @@
 #include "ringing/PlaybackControl.h"
 
 #include <QDir>
-#include <QLabel>
 
 #include "core/EventLog.h"
 #include "core/NativePath.h"
 #include "randommusic/RandomPlaylist.h"
+#include "ringing/BellState.h"
 #include "schedule/ScheduleRow.h"
 #include "schedule/ScheduleTable.h"
 
 PlaybackControl::PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music,
-                                 QLabel& lbl2, QLabel& lbl3, QLabel& lbl9, EventLog& log,
-                                 QString programFolder)
+                                 BellState& state, EventLog& log, QString programFolder)
     : mp1_(mp1),
       table_(table),
       music_(music),
-      lbl2_(lbl2),
-      lbl3_(lbl3),
-      lbl9_(lbl9),
+      state_(state),
       log_(log),
       folder_(std::move(programFolder)) {}
 
@@ -49,14 +46,13 @@ QString PlaybackControl::resolve(const QString& field) const {
     return QDir(folder_).filePath(field);
 }
 
-void PlaybackControl::startSound(const ScheduleRow& row) {
-    mp1_.DeviceType = deviceTypeFor(row.sound);
+void PlaybackControl::startSound(const ScheduleRow& row, const QString& file) {
     try {
-        mp1_.Open();
+        mp1_.Open(file, deviceTypeFor(row.sound));
     } catch (const EMCIDeviceError& e) {
         // The player's reason alone ("Stream contains no data.") does not say which sound it
         // was; the box and the log line name the file, as a failure while playing does.
-        throw EMCIDeviceError(mp1_.FileName + QStringLiteral(": ") + e.text());
+        throw EMCIDeviceError(file + QStringLiteral(": ") + e.text());
     }
     mp1_.Play();
 }
@@ -72,10 +68,9 @@ void PlaybackControl::StopPlayback() {
     music_.PlayIndex = RandomPlaylist::kNoPlaylist;
 }
 
-bool PlaybackControl::chooseFile(const QString& path) {
-    mp1_.FileName = path;
+bool PlaybackControl::fileExists(const QString& path) {
     if (!nativepath::isFile(path)) {
-        lbl9_.setText(missingFileText());
+        state_.setMessage(missingFileText());
         log_.write(QStringLiteral("missing-file"), path);
         return false;
     }
@@ -107,10 +102,10 @@ void PlaybackControl::DropPrepared() {
 
 void PlaybackControl::PlaybackFailed(const QString& file, const QString& reason) {
     log_.write(QStringLiteral("error"), file + QStringLiteral(": ") + reason);
-    lbl3_.setText(ModeText(mp1_.Mode()));
-    lbl2_.setText(QStringLiteral("播放状态：空闲"));
-    lbl9_.setText(QStringLiteral("事件提示：无法播放<<<%1>>>（%2）")
-                      .arg(file.section(QLatin1Char('/'), -1), reason));
+    state_.setMode(mp1_.Mode());
+    state_.setStatus(QStringLiteral("播放状态：空闲"));
+    state_.setMessage(QStringLiteral("事件提示：无法播放<<<%1>>>（%2）")
+                          .arg(file.section(QLatin1Char('/'), -1), reason));
 }
 
 PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uint16_t fileIndex) {
@@ -123,8 +118,10 @@ PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uin
     }
     StopBeforeNewSound();
     playlistRow = row;
+    QString file;
     if (row.sound != schedule::kRandomMusic) {
-        if (!chooseFile(resolve(row.sound))) {
+        file = resolve(row.sound);
+        if (!fileExists(file)) {
             return Start::MissingFile;
         }
         music_.PlayIndex = fileIndex;
@@ -138,12 +135,13 @@ PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uin
         if (music_.playlist().isEmpty()) {
             return Start::EmptyPlaylist;
         }
-        if (!chooseFile(music_.playlist().front())) {
+        file = music_.playlist().front();
+        if (!fileExists(file)) {
             return Start::MissingFile;
         }
         music_.PlayIndex = 1;
     }
-    startSound(row);
+    startSound(row, file);
     return Start::Played;
 }
 
@@ -153,21 +151,21 @@ bool PlaybackControl::PlayNextTune(const ScheduleRow& row, bool ringsToday) {
         mp1_.Stop();  // the playlist is over
         return false;
     }
-    if (!chooseFile(playlist[music_.PlayIndex])) {
+    const QString file = playlist[music_.PlayIndex];
+    if (!fileExists(file)) {
         return false;  // tried again at the next idle tick
     }
     ++music_.PlayIndex;
-    mp1_.setTimeFormatMilliseconds();
     if (!ringsToday) {
         return false;
     }
-    startSound(row);
+    startSound(row, file);
     return true;
 }
 
 void PlaybackControl::btn3Click() {
     StopPlayback();
-    lbl2_.setText(QStringLiteral("播放状态：空闲"));
+    state_.setStatus(QStringLiteral("播放状态：空闲"));
     log_.write(QStringLiteral("stop"));
 }
 
@@ -179,11 +177,11 @@ void PlaybackControl::btn6Click() {
     // A test play leaves the cursor at 0, not at "no playlist" as a ring does; either way no
     // tune follows a plain file.
     if (PlayRow(table_.current(), 0) == Start::Played) {
-        log_.write(QStringLiteral("test-play"), mp1_.FileName);
+        log_.write(QStringLiteral("test-play"), mp1_.FileName());
     }
 }
 
 void PlaybackControl::mp1Notify() {
-    lbl3_.setText(ModeText(mp1_.Mode()));
+    state_.setMode(mp1_.Mode());
     mp1_.Notify = true;
 }

@@ -8,8 +8,8 @@
 #include "randommusic/RandomPlaylist.h"
 #include "schedule/ScheduleRow.h"
 
+class BellState;
 class EventLog;
-class QLabel;
 class RandomPlaylist;
 class ScheduleTable;
 
@@ -25,8 +25,8 @@ class PlaybackControl {
         EmptyPlaylist,  // a random-music row with no tunes drawn (see emptyPlaylistText)
     };
 
-    PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music, QLabel& lbl2,
-                    QLabel& lbl3, QLabel& lbl9, EventLog& log, QString programFolder);
+    PlaybackControl(TMediaPlayer& mp1, ScheduleTable& table, RandomPlaylist& music,
+                    BellState& state, EventLog& log, QString programFolder);
 
     // Stops what plays and starts the row's sound: its file, or for a random-music row the first
     // tune of a freshly drawn playlist, which later idle ticks continue (see PlayNextTune).
@@ -64,10 +64,10 @@ class PlaybackControl {
     std::optional<ScheduleRow> playlistRow;
 
   private:
-    // Sets FileName; false (with the message and a log line) when no such file exists.
-    bool chooseFile(const QString& path);
-    // Opens FileName with the device type that the row's sound field names, and plays.
-    void startSound(const ScheduleRow& row);
+    // False (with the message and a log line) when no such file exists.
+    bool fileExists(const QString& path);
+    // Opens the file with the device type that the row's sound field names, and plays.
+    void startSound(const ScheduleRow& row, const QString& file);
 
     struct Prepared {
         ScheduleRow row;
@@ -78,9 +78,7 @@ class PlaybackControl {
     TMediaPlayer& mp1_;
     ScheduleTable& table_;
     RandomPlaylist& music_;
-    QLabel& lbl2_;
-    QLabel& lbl3_;
-    QLabel& lbl9_;
+    BellState& state_;
     EventLog& log_;
     QString folder_;
 };

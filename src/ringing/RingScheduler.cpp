@@ -1,6 +1,5 @@
 #include "ringing/RingScheduler.h"
 
-#include <QLabel>
 #include <vector>
 
 #include "calendar/SchoolCalendar.h"
@@ -9,30 +8,23 @@
 #include "core/EventLog.h"
 #include "core/TimeOfDay.h"
 #include "media/TMediaPlayer.h"
+#include "ringing/BellState.h"
 #include "ringing/MissedLog.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
 #include "schedule/ScheduleTable.h"
 
-namespace {
-
-const QString kStopped = QStringLiteral("停止");
-
-}  // namespace
-
 RingScheduler::RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
-                             NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
-                             const SchoolCalendar& calendar, bool& EventNear, int& countdown)
+                             NextEventHint& hint, BellState& state, EventLog& log,
+                             const Clock& clock, const SchoolCalendar& calendar)
     : table_(table),
       mp1_(mp1),
       playback_(playback),
       hint_(hint),
-      lbl3_(lbl3),
+      state_(state),
       log_(log),
       clock_(clock),
-      calendar_(calendar),
-      EventNear_(EventNear),
-      countdown_(countdown) {}
+      calendar_(calendar) {}
 
 void RingScheduler::start() {
     seconds_.reset();
@@ -40,11 +32,10 @@ void RingScheduler::start() {
 
 void RingScheduler::stop() {
     seconds_.reset();
-    if (EventNear_) {
-        hint_.ShowHintForCurrent();  // the countdown is over: no "N 秒钟后" left standing
+    if (state_.EventNear()) {
+        state_.clearNear();
+        hint_.ShowHintForCurrent();  // the countdown is over: the line names the event again
     }
-    EventNear_ = false;
-    nearAt_ = {};
     playback_.DropPrepared();
 }
 
@@ -93,32 +84,26 @@ bool RingScheduler::dueOn(const QDateTime& second) {
 }
 
 bool RingScheduler::evaluate(const QDateTime& second) {
-    if (EventNear_ && nearAt_.isValid() && second > nearAt_) {
-        EventNear_ = false;  // its second passed without a ring
-        nearAt_ = {};
+    if (state_.EventNear() && second > state_.nearAt()) {
+        state_.clearNear();  // its second passed without a ring
         playback_.DropPrepared();
         hint_.ShowHintForCurrent();
     }
-    if (!EventNear_) {
+    if (!state_.EventNear()) {
         // The coming row within the next ten seconds, with today's weekday flag (the row at
         // 0:00:05 is looked for at 23:59:55 with the old day's flag; the ring checks the new
         // day's). Normally a row enters this window ten seconds ahead; looking at the whole
         // window also finds the nearer row when ringing was switched on, or a bell rang, less
         // than ten seconds before it.
         const int today = calendar_.ringDay(second.date());
-        for (int k = 1; k <= kLookAheadSeconds && !EventNear_; ++k) {
+        for (int k = 1; k <= kLookAheadSeconds; ++k) {
             const QTime t = second.time().addSecs(k);  // wraps at midnight
             if (table_.locate(t.hour(), t.minute(), t.second()) &&
                 table_.current().ringsOn(today)) {
-                EventNear_ = true;
-                nearAt_ = second.addSecs(k);
-                nearName_ = table_.current().event;
-            }
-        }
-        if (EventNear_) {
-            playback_.PrepareRow(table_.current());
-            if (nearFound) {
-                nearFound();
+                // Counted from the clock at once, not from the clock timer's next tick.
+                state_.setNear(second.addSecs(k), table_.current().event, clock_.now());
+                playback_.PrepareRow(table_.current());
+                break;
             }
         }
     }
@@ -130,9 +115,8 @@ bool RingScheduler::evaluate(const QDateTime& second) {
 }
 
 void RingScheduler::ring(const QDateTime& second) {
-    EventNear_ = false;
-    nearAt_ = {};
-    countdown_ = 11;
+    state_.clearNear();
+    state_.endStartup();  // a bell that rings first leaves out the start-up tune
     const ScheduleRow row = table_.current();
     const QString when = tod::hms(second.time());
     switch (playback_.PlayRow(row)) {
@@ -146,7 +130,7 @@ void RingScheduler::ring(const QDateTime& second) {
         case PlaybackControl::Start::Played:
             // A bell that went to no audio output is written down as such.
             log_.write(QStringLiteral("ring"),
-                       when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName +
+                       when + QLatin1Char(' ') + row.event + QLatin1Char(' ') + mp1_.FileName() +
                            (mp1_.outputMissing() ? QStringLiteral(" silent") : QString()));
             break;
     }
@@ -157,7 +141,7 @@ void RingScheduler::continuation() {
     if (!mp1_.isOpen() || mp1_.Mode() == mpRecording) {
         return;  // nothing has played yet, or the recorder has the player: nothing goes on
     }
-    if (mp1_.Position() != mp1_.Length() && lbl3_.text() != kStopped) {
+    if (mp1_.Position() != mp1_.Length() && state_.mode() != mpStopped) {
         return;  // still playing
     }
     const std::optional<ScheduleRow>& row = playback_.playlistRow;
@@ -166,7 +150,7 @@ void RingScheduler::continuation() {
         return;
     }
     if (playback_.PlayNextTune(*row, row->ringsOn(calendar_.ringDay(clock_.now().date())))) {
-        log_.write(QStringLiteral("playlist-tune"), mp1_.FileName);
+        log_.write(QStringLiteral("playlist-tune"), mp1_.FileName());
     }
 }
 

@@ -2,17 +2,16 @@
 
 #include <QDateTime>
 #include <QString>
-#include <functional>
 #include <optional>
 
 #include "core/SecondSequence.h"
 
+class BellState;
 class Clock;
 class EventLog;
 class NextEventHint;
 class PlaybackControl;
 class SchoolCalendar;
-class QLabel;
 class ScheduleTable;
 class TMediaPlayer;
 
@@ -30,8 +29,8 @@ class RingScheduler {
     static constexpr int kLookAheadSeconds = 10;
 
     RingScheduler(ScheduleTable& table, TMediaPlayer& mp1, PlaybackControl& playback,
-                  NextEventHint& hint, QLabel& lbl3, EventLog& log, const Clock& clock,
-                  const SchoolCalendar& calendar, bool& EventNear, int& countdown);
+                  NextEventHint& hint, BellState& state, EventLog& log, const Clock& clock,
+                  const SchoolCalendar& calendar);
 
     void tmr1Timer();
 
@@ -39,14 +38,6 @@ class RingScheduler {
     void start();
     // Switched off: the coming event will not ring, so it is no longer near.
     void stop();
-
-    // The second and name of the event that the look-ahead found; valid while EventNear is set.
-    const QDateTime& nearEvent() const { return nearAt_; }
-    const QString& nearEventName() const { return nearName_; }
-
-    // Called when the look-ahead has just found the coming event, so its countdown can show at
-    // once rather than from the clock's next tick.
-    std::function<void()> nearFound;
 
   private:
     // Look-ahead and due check for one second; true when a row rang.
@@ -62,16 +53,12 @@ class RingScheduler {
     TMediaPlayer& mp1_;
     PlaybackControl& playback_;
     NextEventHint& hint_;
-    QLabel& lbl3_;
+    BellState& state_;  // the coming event lives here
     EventLog& log_;
     const Clock& clock_;
     const SchoolCalendar& calendar_;  // which weekday's flags a date rings by
-    bool& EventNear_;
-    int& countdown_;
 
     SecondSequence seconds_;
-    QDateTime nearAt_;
-    QString nearName_;
     // The last second evaluated before the working table was found closed; while it is set the
     // closure has been reported, and when a table opens again the period is logged as one line.
     std::optional<QDateTime> closedSince_;

@@ -111,30 +111,6 @@ const ScheduleRow& ScheduleTable::current() const {
     return rows_[static_cast<size_t>(current_)];
 }
 
-QVariant ScheduleTable::field(const QString& name) const {
-    const ScheduleRow& row = current();
-    if (name == schedule::kHour) {
-        return row.hour;
-    }
-    if (name == schedule::kMinute) {
-        return row.minute;
-    }
-    if (name == schedule::kSecond) {
-        return row.second;
-    }
-    if (name == schedule::kEvent) {
-        return row.event;
-    }
-    if (name == schedule::kSound) {
-        return row.sound;
-    }
-    const qsizetype day = schedule::kDayFields.indexOf(name);
-    if (day >= 0) {
-        return row.days[static_cast<size_t>(day)];
-    }
-    throw AppError(QStringLiteral("时间表没有字段“%1”").arg(name));
-}
-
 void ScheduleTable::reload(qint64 currentId) {
     std::vector<ScheduleRow> rows = db_->rows();
     rows_ = std::move(rows);

@@ -39,9 +39,6 @@ class ScheduleTable : public QObject {
     // Moves to row n (clamped to the table; nothing happens on an empty table).
     void setRecNo(int n);
 
-    // The named field of the current row: int for the time fields, QString for the texts,
-    // bool for the weekday fields.
-    QVariant field(const QString& name) const;
     const ScheduleRow& current() const;
 
     // Makes the row with that id current; false (nothing moves) when no row has it.

@@ -81,7 +81,6 @@ struct FormFixture : ::testing::Test {
                                                     folder.file("home/autostart")),
                      std::move(fakeMixer)});
         form->FormCreate();
-        form->CreateWindows();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would
         // add ticks of its own whenever a test lets the event loop run.
         clockRunning = form->tmr2->isEnabled();

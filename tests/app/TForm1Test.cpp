@@ -38,8 +38,8 @@ TEST_F(TForm1Test, WindowHasItsCaptionSizeAndInitialTexts) {
         bottom << b->text();
     }
     EXPECT_EQ(bottom.join(' '), "录音 增加项目 清空项目 删除项目 保存项目 隐藏 关机设定 关闭");
-    EXPECT_EQ(f.countdown, 16);
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_EQ(f.bell().startupCount(), 16);
+    EXPECT_FALSE(f.EventNear());
     EXPECT_FALSE(f.tmr1->isEnabled());
     EXPECT_TRUE(clockRunning);
 }
@@ -147,7 +147,7 @@ TEST_F(TForm1Test, AMissingTableIsReportedAndALaterGoodPickWorks) {
     EXPECT_EQ(openTable(), "xiayu.dat");
     f.rg2->setItemIndex(0);
     EXPECT_EQ(openTable(), "xiaqing.dat");
-    EXPECT_EQ(f.dbsmtbl1.field("事件").toString(), "summer");
+    EXPECT_EQ(f.dbsmtbl1.current().event, "summer");
 }
 
 TEST_F(TForm1Test, StoredOptionBoxesAreRestored) {
@@ -156,7 +156,8 @@ TEST_F(TForm1Test, StoredOptionBoxesAreRestored) {
     EXPECT_FALSE(f.chk2->isChecked());
     EXPECT_TRUE(f.chk5->isChecked());
     EXPECT_TRUE(f.chk4->isChecked());
-    EXPECT_TRUE(f.startMinimised);
+    f.showAtStart();
+    EXPECT_FALSE(f.isVisible());  // it starts in the tray
 }
 
 TEST_F(TForm1Test, HintAtStartNamesTheNextRowAndHighlightsIt) {

@@ -16,16 +16,16 @@ struct WindowVisibilityTest : SchedulerFixture {
         f.showAtStart();
         return f;
     }
-    QString balloon() const {
-        return WindowVisibility::balloonTitle() + "|" + WindowVisibility::balloonText() + "|5";
+    static QString balloon() {
+        return QString::fromUtf16(u"温馨提示：|\u3000\u3000Tollvane\r已经最小化为托盘图标。|5");
     }
     void settle() { QCoreApplication::processEvents(); }
 };
 
 TEST_F(WindowVisibilityTest, TheBalloonSaysWhereTheProgramWent) {
-    EXPECT_EQ(WindowVisibility::balloonTitle(), "温馨提示：");
-    EXPECT_EQ(WindowVisibility::balloonText(),
-              QString::fromUtf16(u"\u3000\u3000Tollvane\r已经最小化为托盘图标。"));
+    TForm1& f = shown();
+    f.btn9->click();  // 隐藏
+    EXPECT_EQ(tray->balloons, QStringList{balloon()});
 }
 
 TEST_F(WindowVisibilityTest, CloseHideAndMinimiseHideIntoTheTrayAndTheBellsRingOn) {

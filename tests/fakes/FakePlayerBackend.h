@@ -25,6 +25,17 @@ class FakePlayerBackend : public PlayerBackend {
         position_ = 0;
         playing_ = false;
     }
+    void openRecording(const QString& file) override {
+        if (broken.contains(file)) {
+            throw EMCIDeviceError(QStringLiteral("Not a recording file: ") + file);
+        }
+        opened << file;
+        types << dtAutoSelect;
+        file_ = file;
+        length_ = 0;
+        position_ = 0;
+        playing_ = false;
+    }
     void close() override {
         playing_ = false;
         recording_ = false;
@@ -73,7 +84,7 @@ class FakePlayerBackend : public PlayerBackend {
     void failPlaying(const QString& reason) {
         playing_ = false;
         if (playbackFailed) {
-            playbackFailed(reason);
+            playbackFailed(file_, reason);
         }
         if (endOfStream) {
             endOfStream();

@@ -31,9 +31,7 @@ struct GstBackendTest : ::testing::Test {
 
     // Plays the file to its end; returns how long that took in milliseconds.
     qint64 playThrough(const QString& path, TMPDeviceTypes type = dtAutoSelect) {
-        player->FileName = path;
-        player->DeviceType = type;
-        player->Open();
+        player->Open(path, type);
         QElapsedTimer timer;
         timer.start();
         player->Play();
@@ -90,12 +88,10 @@ TEST_F(GstBackendTest, DamagedOrUnsupportedFilesFailWithATextAndNeverClaimToPlay
                      });
     for (const QString& path : {fake, empty, text, dir.file("gone.wav")}) {
         SCOPED_TRACE(path.toStdString());
-        player->FileName = path;
-        player->DeviceType = path.endsWith(".mid") ? dtSequencer : dtAutoSelect;
         // Refused at once, or, when the file takes longer to judge than the player waits,
         // reported as failed soon after; either way it never plays.
         try {
-            player->Open();
+            player->Open(path, path.endsWith(".mid") ? dtSequencer : dtAutoSelect);
             player->Play();
             EXPECT_TRUE(waitUntil([&] { return failures.contains(path); }, 5000));
             EXPECT_EQ(player->Mode(), mpStopped);
@@ -132,10 +128,9 @@ TEST_F(GstBackendTest, WhatIsNotARegularFileIsRefusedAtOnce) {
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const QString& path : {fifo, folder}) {
         SCOPED_TRACE(path.toStdString());
-        player->FileName = path;
         QElapsedTimer timer;
         timer.start();
-        EXPECT_THROW(player->Open(), EMCIDeviceError);
+        EXPECT_THROW(player->Open(path), EMCIDeviceError);
         EXPECT_LT(timer.elapsed(), 50);
         EXPECT_FALSE(player->isOpen());
     }
@@ -146,8 +141,7 @@ TEST_F(GstBackendTest, APreparedFileIsSwappedInWhileTheSoundBeforeItPlaysOn) {
     testmedia::writeWav(first, 800);
     const QString mid = dir.file("next.mid");
     testmedia::writeMidi(mid, 400);
-    player->FileName = first;
-    player->Open();
+    player->Open(first);
     player->Play();
     player->Prepare(mid, dtSequencer);
     ASSERT_TRUE(waitUntil([&] { return player->Position() >= 300; }));
@@ -191,8 +185,7 @@ TEST(GstOutputTest, WithNoAudioDeviceTheSilentFallbackIsReportedAsAMissingOutput
     QObject::connect(&player, &TMediaPlayer::OutputChanged, [&](bool a) { available = a; });
     const QString wav = dir.file("a.wav");
     testmedia::writeWav(wav, 200);
-    player.FileName = wav;
-    player.Open();
+    player.Open(wav);
     player.Play();
     ASSERT_TRUE(waitUntil([&] { return available.has_value(); }, 5000));
     EXPECT_FALSE(*available);

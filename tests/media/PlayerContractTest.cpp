@@ -71,10 +71,7 @@ class PlayerContract : public ::testing::TestWithParam<std::function<Kit*()>> {
             modes << ModeText(player->Mode());
         });
     }
-    void openFile(const QString& name) {
-        player->FileName = kit->file(name);
-        player->Open();
-    }
+    void openFile(const QString& name) { player->Open(kit->file(name)); }
     std::unique_ptr<Kit> kit;
     std::unique_ptr<TMediaPlayer> player;
     int notifications = 0;
@@ -198,12 +195,12 @@ TEST_P(PlayerContract, AClosedPlayerRefusesAndKeepsTheRequest) {
 
 TEST_P(PlayerContract, AFileThatCannotBeOpenedLeavesThePlayerClosed) {
     openFile("a");
-    player->FileName = kit->dir.file("missing.mp3");
+    const QString missing = kit->dir.file("missing.mp3");
     if (auto* fake = dynamic_cast<FakeKit*>(kit.get())) {
-        fake->backend->broken.insert(player->FileName);
+        fake->backend->broken.insert(missing);
     }
     try {
-        player->Open();
+        player->Open(missing);
         FAIL() << "opened a missing file";
     } catch (const EMCIDeviceError& e) {
         EXPECT_FALSE(e.text().isEmpty());

@@ -105,8 +105,7 @@ TEST_F(RecorderTest, EachFormatGivesACompleteStandardWav) {
         }
     }
     EXPECT_EQ(dialogs.boxes.size(), 8);
-    EXPECT_EQ(dialogs.boxes.front(),
-              RecorderControl::infoCaption() + "|" + RecorderControl::finishedText() + "|info");
+    EXPECT_EQ(dialogs.boxes.front(), " 信息 | 声音录制完毕 !|info");
     EXPECT_EQ(log.of("record-start").size(), 8);
     EXPECT_TRUE(log.of("record-stop").front().endsWith("1ch 8bit 11025Hz"));
 }
@@ -122,13 +121,12 @@ TEST_F(RecorderTest, NamesButtonsAndRefusals) {
     EXPECT_TRUE(w().btn2->isEnabled());
 
     w().btn2->click();  // nothing recorded yet: an error, never "finished"
-    EXPECT_EQ(dialogs.boxes, QStringList{RecorderControl::errorCaption() + "|" +
-                                         RecorderControl::saveFailedText() + "|error"});
+    EXPECT_EQ(dialogs.boxes, QStringList{" 错误 | 保存声音文件出错 !|error"});
     EXPECT_FALSE(w().btn2->isEnabled());
 
     w().edt1->setText("");
     w().btn1->click();
-    EXPECT_EQ(dialogs.messages, QStringList{RecorderControl::emptyNameText()});
+    EXPECT_EQ(dialogs.messages, QStringList{"文件名不能为空"});
 
     w().edt1->setText("  speech  ");
     folder.write("Music/speech.wav", QByteArray(1000, 'x'));  // replaced without asking
@@ -146,8 +144,7 @@ TEST_F(RecorderTest, NamesButtonsAndRefusals) {
 
     QDir(folder.file("Music")).removeRecursively();
     w().btn1->click();
-    EXPECT_EQ(dialogs.boxes.last(),
-              RecorderControl::errorCaption() + "|" + RecorderControl::initFailedText() + "|error");
+    EXPECT_EQ(dialogs.boxes.last(), " 错误 | 媒体设备初始化失败！ |error");
     EXPECT_TRUE(w().btn1->isEnabled());
     EXPECT_FALSE(w().btn2->isEnabled());
     EXPECT_EQ(log.of("error").size(), 2);
@@ -160,7 +157,7 @@ TEST_F(RecorderTest, ClosingAbandonsTheRecordingAndReopensTheTune) {
     w().close();
     EXPECT_FALSE(w().isVisible());
     EXPECT_EQ(QFile(folder.file("Music/Temp.wav")).size(), 44);
-    EXPECT_EQ(f.mp1->FileName, folder.file("sys.mp3"));
+    EXPECT_EQ(f.mp1->FileName(), folder.file("sys.mp3"));
     EXPECT_TRUE(f.mp1->isOpen());
 
     // Without the tune, closing still closes; the failure is reported once.
@@ -182,7 +179,7 @@ TEST_F(RecorderTest, ABellDuringARecordingRingsAndTheRecordingIsKept) {
     recordFor(200);
     tick(at(0, 8, 0, 0));
     EXPECT_EQ(rings().size(), 1);
-    EXPECT_EQ(f.mp1->FileName, bell);
+    EXPECT_EQ(f.mp1->FileName(), bell);
     const auto format = media::readWavFormat(folder.file("Music/Temp.wav"));
     ASSERT_TRUE(format);
     const QByteArray file = folder.read("Music/Temp.wav");
@@ -203,8 +200,7 @@ TEST_F(RecorderTest, AnInputThatFailsAfterStartingIsReported) {
     f.btn12->click();
     w().btn1->click();
     ASSERT_TRUE(waitUntil([&] { return !dialogs.boxes.isEmpty(); }, 5000));
-    EXPECT_EQ(dialogs.boxes.last(),
-              RecorderControl::errorCaption() + "|" + RecorderControl::initFailedText() + "|error");
+    EXPECT_EQ(dialogs.boxes.last(), " 错误 | 媒体设备初始化失败！ |error");
     EXPECT_TRUE(w().btn1->isEnabled());
     EXPECT_EQ(log.of("error").size(), 1);
 }

@@ -46,7 +46,7 @@ TEST_F(ClockTickTest, WorkingDayStartWaitsThenPlaysTheTuneAndSwitchesRingingOn) 
     EXPECT_TRUE(form->chk1->isChecked());
     EXPECT_TRUE(form->tmr1->isEnabled());
     EXPECT_FALSE(form->rg1->isEnabled());
-    EXPECT_EQ(form->countdown, 11);
+    EXPECT_EQ(form->bell().startupCount(), 11);
     EXPECT_EQ(log.of("startup-tune"), QStringList{folder.file("sys.mp3")});
     EXPECT_EQ(setting("Auto_Play"), 1);
 
@@ -64,7 +64,7 @@ TEST_F(ClockTickTest, WeekendStartPlaysTheTuneButLeavesRingingOff) {
     startUp(at(5, 7, 0, 0));  // a Saturday
     EXPECT_TRUE(backend->playing());
     EXPECT_FALSE(form->chk1->isChecked());
-    EXPECT_EQ(form->lbl9->text(), ClockTick::weekendText());
+    EXPECT_EQ(form->lbl9->text(), "事件提示：今天是周末，如果要进行工作，请手动选择<自动播放>");
 }
 
 TEST_F(ClockTickTest, AutoPlayOffLeavesRingingOffWithoutAMessage) {
@@ -73,7 +73,7 @@ TEST_F(ClockTickTest, AutoPlayOffLeavesRingingOffWithoutAMessage) {
     startUp(at(0, 7, 0, 0));
     EXPECT_TRUE(backend->playing());
     EXPECT_FALSE(form->chk1->isChecked());
-    EXPECT_NE(form->lbl9->text(), ClockTick::weekendText());
+    EXPECT_NE(form->lbl9->text(), "事件提示：今天是周末，如果要进行工作，请手动选择<自动播放>");
 }
 
 TEST_F(ClockTickTest, AMissingTuneIsShownButTheBellsStillRing) {
@@ -81,7 +81,7 @@ TEST_F(ClockTickTest, AMissingTuneIsShownButTheBellsStillRing) {
     fill("temp.dat", {makeRow(7, 0, 8, "上课", bell)});
     writeConfig("[Set]\nAuto_Play=1\n");
     startUp(at(0, 7, 0, 0));
-    EXPECT_EQ(form->lbl9->text(), ClockTick::tuneMissingText());
+    EXPECT_EQ(form->lbl9->text(), "事件提示：文件不存在，请重新安装程序！");
     EXPECT_TRUE(form->chk1->isChecked());
     EXPECT_EQ(log.of("missing-file"), QStringList{folder.file("sys.mp3")});
     for (int s = 5; s <= 9; ++s) {
@@ -102,19 +102,19 @@ TEST_F(ClockTickTest, ATuneThePlayerCannotOpenIsReportedOnceAndRetried) {
         clockTick(at(0, 7, 0, i));
     }
     EXPECT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(form->countdown, 12);
+    EXPECT_EQ(form->bell().startupCount(), 12);
     EXPECT_TRUE(form->chk1->isChecked());  // ringing does not wait for the tune
     backend->broken.clear();
     clockTick(at(0, 7, 0, 7));
     EXPECT_TRUE(backend->playing());
-    EXPECT_EQ(form->countdown, 11);
+    EXPECT_EQ(form->bell().startupCount(), 11);
 }
 
 TEST_F(ClockTickTest, PreRingCountdownCountsTenToOneWhicheverTimerTicksFirst) {
     const QString bell = sound("Music/bell.mp3");
     fill("temp.dat", {makeRow(8, 0, 0, "上课", bell), makeRow(8, 1, 0, "下课", bell)});
     TForm1& f = startRinging(at(0, 7, 59, 40));
-    f.countdown = 11;
+    f.bell().endStartup();
     QStringList shown;
     for (int s = 50; s < 60; ++s) {  // ring tick first
         tick(at(0, 7, 59, s));
@@ -138,15 +138,15 @@ TEST_F(ClockTickTest, CountdownStopsAtZeroWhenTheRingIsLateAndEndsWhenSwitchedOf
     fill("temp.dat", {makeRow(8, 0, 0, "上课", sound("Music/bell.mp3"))});
     TForm1& f = startRinging(at(0, 7, 59, 50));
     tick(at(0, 7, 59, 50));
-    ASSERT_TRUE(f.EventNear);
+    ASSERT_TRUE(f.EventNear());
     // The ring timer is held up; the clock ticks on past the event's second.
     for (int s = 51; s < 70; ++s) {
         clockTick(at(0, 7, 59, 0).addSecs(s));
-        EXPECT_GE(f.countdown, 0);
+        EXPECT_GE(f.countdown(), 0);
     }
     EXPECT_EQ(f.lbl9->text(), "事件提示：0 秒钟后播放<<<上课>>>音乐");
     f.chk1->setChecked(false);
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
     // The countdown's text does not stay behind: the line names the event again.
     EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(8, 0, 0, "上课"));
 }
@@ -156,7 +156,7 @@ TEST_F(ClockTickTest, DailyRefreshAtNoonReopensTheTableOnce) {
     clock.set(at(0, 12, 12, 0));
     TForm1& f = start();
     const auto opens = log.of("table-open").size();
-    f.lbl9->setText("overwritten");
+    f.bell().setMessage("overwritten");
     for (int s = 1; s <= 20; ++s) {
         clockTick(at(0, 12, 12, s));
         if (s == 12) {
@@ -181,16 +181,18 @@ TEST_F(ClockTickTest, DailyStepsLostInAClockGapAreLoggedAsMissed) {
 }
 
 TEST_F(ClockTickTest, ProgressShowsTheFileAndTimeLeft) {
+    sound("sys.mp3");
     const QString bell = sound("Music/上课 铃.mp3");
     fill("temp.dat", {makeRow(8, 0, 0, "上课", bell)});
-    TForm1& f = startRinging(at(0, 8, 0, 0));
-    f.countdown = 11;
+    writeConfig("[Set]\nAuto_Play=1\n");
+    startUp(at(0, 7, 59, 50));  // the start-up tune plays, ringing goes on
+    backend->runToEnd();        // the player reports its mode from the tune's end on
+    QCoreApplication::sendPostedEvents();
     backend->lengths[bell] = 65432;
-    tick(at(0, 8, 0, 0));
-    backend->advance(1000);
-    f.lbl3->setText("正在播放");
-    f.tmr2Timer();
-    EXPECT_EQ(f.lbl2->text(), "播放状态：正在播放<<<上课 铃.mp3>>>(1:04)");
+    run(at(0, 7, 59, 55), at(0, 8, 0, 0));
+    clockTick(at(0, 8, 0, 1));
+    EXPECT_EQ(form->lbl3->text(), "正在播放");
+    EXPECT_EQ(form->lbl2->text(), "播放状态：正在播放<<<上课 铃.mp3>>>(1:04)");
 }
 
 }  // namespace

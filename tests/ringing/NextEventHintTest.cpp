@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
-
 #include "calendar/SchoolCalendar.h"
 #include "core/AppError.h"
 #include "fakes/FakeClock.h"
+#include "ringing/BellState.h"
 #include "schedule/ScheduleFixture.h"
 
 namespace {
@@ -18,9 +17,9 @@ struct NextEventHintTest : ::testing::Test {
     DataFolder data;
     ScheduleTable table;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(8, 0, 0))};  // a Monday
-    QLabel lbl9;
+    BellState state;
     SchoolCalendar calendar;
-    NextEventHint hint{table, clock, calendar, lbl9};
+    NextEventHint hint{table, clock, calendar, state};
 
     void open(const std::vector<ScheduleRow>& rows) {
         data.fill("temp.dat", rows);
@@ -30,7 +29,7 @@ struct NextEventHintTest : ::testing::Test {
     QString hintAt(int h, int m, int s) {
         clock.setTime(QTime(h, m, s));
         hint.ShowHintByClock();
-        return lbl9.text();
+        return state.hint();
     }
 };
 
@@ -47,9 +46,9 @@ TEST_F(NextEventHintTest, ByClockNamesTheFirstRowStrictlyLater) {
     EXPECT_EQ(hintAt(8, 0, 0), NextEventHint::rowText(8, 45, 0, "下课"));  // not the row at now
     EXPECT_EQ(table.recNo(), 2);
     EXPECT_EQ(hintAt(15, 59, 59), NextEventHint::rowText(16, 0, 0, "放学"));
-    EXPECT_EQ(hintAt(16, 0, 0), NextEventHint::lastEventText());
+    EXPECT_EQ(hintAt(16, 0, 0), "事件提示：已经是最后一个事件");
     EXPECT_EQ(table.recNo(), 3);  // the last row stays highlighted
-    EXPECT_EQ(hintAt(23, 59, 59), NextEventHint::lastEventText());
+    EXPECT_EQ(hintAt(23, 59, 59), "事件提示：已经是最后一个事件");
 }
 
 TEST_F(NextEventHintTest, ByClockIgnoresWeekdaysAndHandlesAnEmptyTable) {
@@ -57,7 +56,7 @@ TEST_F(NextEventHintTest, ByClockIgnoresWeekdaysAndHandlesAnEmptyTable) {
           makeRow(8, 45, 0, "b", "/x.mp3", kWeekdays)});
     EXPECT_EQ(hintAt(7, 55, 0), NextEventHint::rowText(8, 0, 0, "off"));
     open({});
-    EXPECT_EQ(hintAt(7, 0, 0), NextEventHint::lastEventText());
+    EXPECT_EQ(hintAt(7, 0, 0), "事件提示：已经是最后一个事件");
 }
 
 TEST_F(NextEventHintTest, AfterRingSkipsRowsThatAreOffToday) {
@@ -66,21 +65,21 @@ TEST_F(NextEventHintTest, AfterRingSkipsRowsThatAreOffToday) {
           makeRow(17, 0, 0, "weekend", "/x.mp3", {false, false, false, false, false, true, true})});
     table.locate(7, 50, 0);
     hint.ShowHintAfterRing();
-    EXPECT_EQ(lbl9.text(), NextEventHint::rowText(8, 45, 0, "b"));
+    EXPECT_EQ(state.hint(), NextEventHint::rowText(8, 45, 0, "b"));
     hint.ShowHintAfterRing();  // after the last row that rings on Monday
-    EXPECT_EQ(lbl9.text(), NextEventHint::lastEventText());
+    EXPECT_EQ(state.hint(), "事件提示：已经是最后一个事件");
     EXPECT_EQ(table.recNo(), 4);
 
     clock.set(QDateTime(QDate(2026, 12, 12), QTime(8, 0, 0)));  // Saturday
     table.locate(8, 45, 0);
     hint.ShowHintAfterRing();
-    EXPECT_EQ(lbl9.text(), NextEventHint::rowText(17, 0, 0, "weekend"));
+    EXPECT_EQ(state.hint(), NextEventHint::rowText(17, 0, 0, "weekend"));
 }
 
 TEST_F(NextEventHintTest, AClosedTableFailsAndKeepsTheOldText) {
-    lbl9.setText("old");
+    state.setNextEvent("old");
     EXPECT_THROW(hint.ShowHintByClock(), AppError);
-    EXPECT_EQ(lbl9.text(), "old");
+    EXPECT_EQ(state.hint(), "old");
 }
 
 }  // namespace

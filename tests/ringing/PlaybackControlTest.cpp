@@ -93,7 +93,7 @@ TEST_F(PlaybackControlTest, StopEndsThePlaylistAndShowsIdle) {
     fill("temp.dat", {makeRow(12, 0, 0, "午休", "随机音乐")});
     TForm1& f = start();
     f.btn6Click();
-    f.lbl2->setText("播放状态：正在播放<<<x>>>(0:03)");
+    f.bell().setStatus("播放状态：正在播放<<<x>>>(0:03)");  // as the clock tick shows it
     f.btn3Click();
     EXPECT_FALSE(backend->playing());
     EXPECT_EQ(f.randomMusic().PlayIndex, RandomPlaylist::kNoPlaylist);

@@ -73,7 +73,9 @@ TEST_F(PrerollTest, AnOutputThatGoesMissingIsSaidOnceAndMarksTheRingsSilent) {
     backend->outputChanged(false);
     run(at(0, 7, 59, 59), at(0, 8, 0, 0));
     EXPECT_EQ(log.of("audio-output-missing").size(), 2);
-    EXPECT_EQ(dialogs.notices, QStringList{QString::fromUtf16(OutputNotice::missingText())});
+    EXPECT_EQ(
+        dialogs.notices,
+        QStringList{"没有可用的声音输出设备，铃声播放出来也听不到。请检查音箱、声卡和声音设置。"});
     EXPECT_EQ(rings(), QStringList{"08:00:00 上课 " + bell + " silent"});
     backend->outputChanged(true);
     run(at(0, 8, 0, 1), at(0, 8, 0, 5));

@@ -14,17 +14,17 @@ TEST_F(RingSchedulerTest, LooksAheadThenRingsAtTheSecondAndNamesTheNextRow) {
           makeRow(8, 45, 0, "下课", bell, kMonToFri)});
     TForm1& f = startRinging(at(0, 7, 59, 49));
     tick(at(0, 7, 59, 49));
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
     tick(at(0, 7, 59, 50));
-    EXPECT_TRUE(f.EventNear);
+    EXPECT_TRUE(f.EventNear());
     EXPECT_EQ(currentEvent(), "上课");  // the list highlights the coming row
     run(at(0, 7, 59, 51), at(0, 7, 59, 59));
     EXPECT_TRUE(backend->opened.isEmpty());
     tick(at(0, 8, 0, 0));
     EXPECT_EQ(backend->opened, QStringList{bell});
     EXPECT_TRUE(backend->playing());
-    EXPECT_FALSE(f.EventNear);
-    EXPECT_EQ(f.countdown, 11);
+    EXPECT_FALSE(f.EventNear());
+    EXPECT_EQ(f.bell().startupCount(), 11);  // a bell that rings first ends the start-up
     EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(8, 45, 0, "下课"));  // skips Tuesday's row
     EXPECT_EQ(rings(), QStringList{"08:00:00 上课 " + bell});
 }
@@ -34,7 +34,7 @@ TEST_F(RingSchedulerTest, ARowOffTodayIsHighlightedButNeitherNearNorRung) {
     fill("temp.dat", {makeRow(8, 0, 0, "上课", bell, kSundayOff)});
     TForm1& f = startRinging(at(6, 7, 59, 50));
     tick(at(6, 7, 59, 50));
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
     EXPECT_EQ(f.dbsmtbl1.recNo(), 1);
     run(at(6, 7, 59, 51), at(6, 8, 0, 5));
     EXPECT_TRUE(rings().isEmpty());
@@ -49,7 +49,7 @@ TEST_F(RingSchedulerTest, AfterTheLastRowOfTheDayTheHintSaysSo) {
           makeRow(18, 0, 0, "周末2", bell, {false, false, false, false, false, true, true})});
     TForm1& f = startRinging(at(2, 15, 59, 59));
     run(at(2, 15, 59, 59), at(2, 16, 0, 0));
-    EXPECT_EQ(f.lbl9->text(), NextEventHint::lastEventText());
+    EXPECT_EQ(f.lbl9->text(), "事件提示：已经是最后一个事件");
     EXPECT_EQ(f.dbsmtbl1.recNo(), 3);
 }
 
@@ -65,7 +65,7 @@ TEST_F(RingSchedulerTest, AMissingFileStopsTheSoundAndKeepsTheHint) {
     EXPECT_EQ(hint, NextEventHint::rowText(8, 0, 2, "下课"));
     run(at(0, 8, 0, 1), at(0, 8, 0, 2));
     EXPECT_FALSE(backend->playing());
-    EXPECT_EQ(f.lbl9->text(), PlaybackControl::missingFileText());
+    EXPECT_EQ(f.lbl9->text(), "事件提示：文件不存在，请选择正确的声音文件！");
     EXPECT_EQ(currentEvent(), "下课");
     EXPECT_EQ(log.of("missing-file"), QStringList{folder.file("Music/gone.mp3")});
     run(at(0, 8, 0, 3), at(0, 8, 0, 10));  // the second has passed: no second attempt
@@ -128,7 +128,7 @@ TEST_F(RingSchedulerTest, AVanishedPlaylistTuneIsReportedAtEachIdleTickAndNotPas
     run(at(0, 12, 0, 1), at(0, 12, 0, 10));
     EXPECT_EQ(backend->opened.size(), 1);
     EXPECT_EQ(f.randomMusic().PlayIndex, 1);
-    EXPECT_EQ(f.lbl9->text(), PlaybackControl::missingFileText());
+    EXPECT_EQ(f.lbl9->text(), "事件提示：文件不存在，请选择正确的声音文件！");
     EXPECT_GE(log.of("missing-file").size(), 5);
 }
 
@@ -138,7 +138,7 @@ TEST_F(RingSchedulerTest, MidnightLookAheadUsesTodayAndTheRingTheNewDay) {
     fill("temp.dat", {makeRow(0, 0, 5, "早", bell, tuesdayOnly)});
     TForm1& f = startRinging(at(0, 23, 59, 50));
     run(at(0, 23, 59, 50), at(0, 23, 59, 59));
-    EXPECT_FALSE(f.EventNear);  // Monday's flag is off
+    EXPECT_FALSE(f.EventNear());  // Monday's flag is off
     run(at(1, 0, 0, 0), at(1, 0, 0, 5));
     EXPECT_EQ(rings().size(), 1);  // Tuesday's is on
 
@@ -148,18 +148,18 @@ TEST_F(RingSchedulerTest, MidnightLookAheadUsesTodayAndTheRingTheNewDay) {
     f.rg1->setItemIndex(2);
     f.chk1->setChecked(true);
     tick(at(7, 23, 59, 55));
-    EXPECT_TRUE(f.EventNear);
+    EXPECT_TRUE(f.EventNear());
     run(at(7, 23, 59, 56), at(8, 0, 0, 5));
-    EXPECT_TRUE(f.EventNear);
+    EXPECT_TRUE(f.EventNear());
     tick(at(8, 0, 0, 6));
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
     EXPECT_EQ(rings().size(), 1);
 }
 
 TEST_F(RingSchedulerTest, AnEmptyTableRingsNothing) {
     TForm1& f = startRinging(at(0, 8, 0, 0));
     run(at(0, 8, 0, 0), at(0, 8, 1, 0));
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
     EXPECT_TRUE(rings().isEmpty());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -254,9 +254,9 @@ TEST_F(RingSchedulerTest, SwitchingOffInTheLastTenSecondsClearsEventNear) {
     fill("temp.dat", {makeRow(8, 0, 0, "a", bell)});
     TForm1& f = startRinging(at(0, 7, 59, 50));
     tick(at(0, 7, 59, 50));
-    ASSERT_TRUE(f.EventNear);
+    ASSERT_TRUE(f.EventNear());
     f.chk1->setChecked(false);
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
 }
 
 }  // namespace
@@ -268,13 +268,13 @@ TEST_F(RingSchedulerTest, SwitchedOnInsideTheLastTenSecondsTheNearerRowIsTheComi
     fill("temp.dat", {makeRow(8, 0, 0, "上课", bell), makeRow(8, 0, 8, "下课", bell)});
     TForm1& f = startRinging(at(0, 7, 59, 56));
     tick(at(0, 7, 59, 56));
-    EXPECT_TRUE(f.EventNear);
-    EXPECT_EQ(f.scheduler().nearEventName(), "上课");
-    EXPECT_EQ(f.scheduler().nearEvent(), at(0, 8, 0, 0));
+    EXPECT_TRUE(f.EventNear());
+    EXPECT_EQ(f.bell().nearName(), "上课");
+    EXPECT_EQ(f.bell().nearAt(), at(0, 8, 0, 0));
     run(at(0, 7, 59, 57), at(0, 8, 0, 1));
     // Right after the bell, the next row, eight seconds on, is the coming one.
-    EXPECT_TRUE(f.EventNear);
-    EXPECT_EQ(f.scheduler().nearEventName(), "下课");
+    EXPECT_TRUE(f.EventNear());
+    EXPECT_EQ(f.bell().nearName(), "下课");
 }
 
 }  // namespace

@@ -59,6 +59,6 @@ struct SchedulerFixture : FormFixture {
         }
     }
 
-    QString currentEvent() const { return form->dbsmtbl1.field("事件").toString(); }
+    QString currentEvent() const { return form->dbsmtbl1.current().event; }
     QStringList rings() const { return log.of("ring"); }
 };

@@ -159,7 +159,8 @@ TEST_F(SchoolCalendarTest, StartUpSwitchesRingingOnOnSchoolDaysAndSaysTheDay) {
          "10月2日 星期五  今天放假（国庆节）"},
         {QDate(2026, 9, 27), true, {}, "9月27日  今天调休，按星期四作息"},
         {QDate(2026, 10, 10), true, {}, "10月10日  今天调休，按星期五作息"},
-        {QDate(2026, 10, 17), false, ClockTick::weekendText(), "2026年10月17日    星期六"},
+        {QDate(2026, 10, 17), false, "事件提示：今天是周末，如果要进行工作，请手动选择<自动播放>",
+         "2026年10月17日    星期六"},
         {QDate(2026, 10, 19), true, {}, "2026年10月19日    星期一"},
     };
     for (const auto& c : cases) {
@@ -188,7 +189,7 @@ TEST_F(SchoolCalendarTest, TheHintNamesOnlyABellThatRingsToday) {
     EXPECT_EQ(form->lbl9->text(), NextEventHint::rowText(8, 0, 0, "夏上课"));
     clock.set(on(QDate(2026, 10, 3), QTime(7, 0)));  // a holiday
     form->rg1Click();
-    EXPECT_EQ(form->lbl9->text(), NextEventHint::holidayText());
+    EXPECT_EQ(form->lbl9->text(), "事件提示：今天放假，不播放铃声");
 }
 
 TEST_F(SchoolCalendarTest, TheWindowRefusesAnOverlapAndDeletesWhatIsChosen) {

@@ -89,7 +89,7 @@ TEST_F(SchoolWeekTest, EveryRowRingsOnceOnEachOfItsDays) {
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     // Random playlists ran past their first tune (lunch: four tunes, six days... at least).
     EXPECT_GE(log.of("playlist-tune").size(), 6u * 3);
-    EXPECT_FALSE(f.EventNear);
+    EXPECT_FALSE(f.EventNear());
 }
 
 TEST_F(SchoolWeekTest, EveryRowRingsOnceWhenTicksComeLateTwiceOrBackwards) {

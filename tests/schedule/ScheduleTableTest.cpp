@@ -19,7 +19,7 @@ struct ScheduleTableTest : ::testing::Test {
     DataFolder data;
     ScheduleTable table;
     void SetUp() override { table.setFolder(data.path()); }
-    QString currentEvent() { return table.field(schedule::kEvent).toString(); }
+    QString currentEvent() { return table.current().event; }
 };
 
 TEST_F(ScheduleTableTest, OpensInTimeOrderWithTheFirstRowCurrent) {
@@ -56,23 +56,21 @@ TEST_F(ScheduleTableTest, EmptyTableIsAtEndWithNoCurrentRow) {
     table.next();
     table.setRecNo(3);
     EXPECT_TRUE(table.eof());
-    EXPECT_THROW(table.field(schedule::kEvent), AppError);
+    EXPECT_THROW(table.current(), AppError);
     EXPECT_THROW(table.deleteCurrent(), AppError);
 }
 
-TEST_F(ScheduleTableTest, FieldsReadByName) {
+TEST_F(ScheduleTableTest, FieldsReadBackAsStored) {
     data.fill("temp.dat", {makeRow(12, 30, 15, "下课", schedule::kRandomMusic,
                                    {true, false, true, false, true, false, false})});
     table.open("temp.dat");
-    EXPECT_EQ(table.field("时").toInt(), 12);
-    EXPECT_EQ(table.field("分").toInt(), 30);
-    EXPECT_EQ(table.field("秒").toInt(), 15);
-    EXPECT_EQ(table.field("事件").toString(), "下课");
-    EXPECT_EQ(table.field("声音文件").toString(), "随机音乐");
-    EXPECT_TRUE(table.field("周一").toBool());
-    EXPECT_FALSE(table.field("周二").toBool());
-    EXPECT_FALSE(table.field("周日").toBool());
-    EXPECT_THROW(table.field("周八"), AppError);
+    const ScheduleRow& row = table.current();
+    EXPECT_EQ(row.hour, 12);
+    EXPECT_EQ(row.minute, 30);
+    EXPECT_EQ(row.second, 15);
+    EXPECT_EQ(row.event, "下课");
+    EXPECT_EQ(row.sound, "随机音乐");
+    EXPECT_EQ(row.days, (std::array<bool, 7>{true, false, true, false, true, false, false}));
 }
 
 TEST_F(ScheduleTableTest, LocateMatchesExactlyAndLeavesTheRowWhenNotFound) {

@@ -52,16 +52,16 @@ TEST_F(ScheduleEditorTest, AddChecksCompletenessAndTimeThenStoresAndResetsTheGro
     setGroup(7, 30, 0, "早读", "");
     f().btn2->click();
     EXPECT_EQ(dialogs.notices,
-              (QStringList{ScheduleEditor::incompleteText(), ScheduleEditor::incompleteText()}));
+              (QStringList{"设置信息不完整，请补充完整", "设置信息不完整，请补充完整"}));
     setGroup(9, 0, 0, "重复", "/c.mp3");
     f().btn2->click();
-    EXPECT_EQ(dialogs.notices.last(), ScheduleEditor::duplicateTimeText());
+    EXPECT_EQ(dialogs.notices.last(), "此时间设置有重复，请重新设置时间");
     EXPECT_EQ(highlighted(), "下课");  // the row that has the time
     EXPECT_EQ(stored().size(), 2);
 
     setGroup(7, 30, 0, "早\t读", "/c.mp3");  // a tab would break the log's lines
     f().btn2->click();
-    EXPECT_EQ(dialogs.notices.last(), ScheduleEditor::controlCharacterText());
+    EXPECT_EQ(dialogs.notices.last(), "事件和声音文件里不能有换行、制表符等控制字符");
     EXPECT_EQ(stored().size(), 2);
 
     setGroup(7, 30, 0, " ", "/c.mp3");  // one blank is a name
@@ -122,7 +122,7 @@ TEST_F(ScheduleEditorTest, SaveToATakenTimeIsRefusedAndGoesBackToTheLoadedRow) {
     load(1);
     f().se_h->setValue(9);
     f().btn5->click();
-    EXPECT_EQ(dialogs.notices, QStringList{ScheduleEditor::takenTimeText()});
+    EXPECT_EQ(dialogs.notices, QStringList{"与表中所指项目的时间相同"});
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_EQ(highlighted(), "上课");
     EXPECT_TRUE(f().btn5->isEnabled());
@@ -159,7 +159,7 @@ TEST_F(ScheduleEditorTest, DeleteAsksThenDeletesTheHighlightedRow) {
     start();
     dialogs.answers = {true};
     f().btn4->click();  // an empty table: asked, nothing happens
-    EXPECT_EQ(dialogs.questions, QStringList{ScheduleEditor::confirmDeleteText()});
+    EXPECT_EQ(dialogs.questions, QStringList{"确实要删除这个项目吗？"});
     form.reset();
 
     fill("temp.dat", {makeRow(8, 0, 0, "上课", "/a.mp3"), makeRow(9, 0, 0, "下课", "/b.mp3")});

@@ -144,7 +144,7 @@ TEST_F(StartWithSessionTest, NeitherFolderWritableSaysSoAndLeavesTheSettingAlone
     folder.write("home", "not a folder either");
     TForm1& f = start();
     f.chk2->setChecked(true);
-    EXPECT_EQ(dialogs.messages, QStringList{StartWithSession::enableFailedText()});
+    EXPECT_EQ(dialogs.messages, QStringList{"加载自启动程序失败！"});
     EXPECT_EQ(setting("Auto_Run"), -99);
     EXPECT_TRUE(f.chk2->isChecked());  // the box keeps the user's state
     f.chk2->setChecked(false);         // nothing to remove: silent
