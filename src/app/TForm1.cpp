@@ -205,17 +205,9 @@ QString TForm1::programFile(const QString& name) const {
     return QDir(services_.programFolder).filePath(name);
 }
 
-template <typename Sender, typename Signal, typename Handler>
-void TForm1::guarded(Sender* sender, Signal signal, Handler handler) {
-    connect(sender, signal, this, [this, handler](const auto&... args) {
-        guard_.run([&] {
-            if constexpr (std::is_member_function_pointer_v<Handler>) {
-                (this->*handler)();
-            } else {
-                handler(args...);
-            }
-        });
-    });
+template <typename Sender, typename Signal>
+void TForm1::guarded(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+    guard_.connect(sender, signal, this, [this, handler] { (this->*handler)(); });
 }
 
 void TForm1::connectHandlers() {
@@ -230,11 +222,11 @@ void TForm1::connectHandlers() {
     guarded(btn3, &QToolButton::clicked, &TForm1::btn3Click);
     guarded(btn6, &QToolButton::clicked, &TForm1::btn6Click);
     guarded(mp1, &TMediaPlayer::OnNotify, &TForm1::mp1Notify);
-    guarded(mp1, &TMediaPlayer::PlaybackFailed, [this](const QString& file, const QString& why) {
-        playback_->PlaybackFailed(file, why);
-    });
-    guarded(mp1, &TMediaPlayer::OutputChanged,
-            [this](bool available) { outputNotice_->outputChanged(available); });
+    guard_.connect(
+        mp1, &TMediaPlayer::PlaybackFailed, this,
+        [this](const QString& file, const QString& why) { playback_->PlaybackFailed(file, why); });
+    guard_.connect(mp1, &TMediaPlayer::OutputChanged, this,
+                   [this](bool available) { outputNotice_->outputChanged(available); });
     guarded(btn7, &QPushButton::clicked, &TForm1::btn7Click);
     guarded(btn9, &QPushButton::clicked, &TForm1::btn9Click);
     guarded(btn13, &QToolButton::clicked, &TForm1::btn13Click);
@@ -255,8 +247,8 @@ void TForm1::connectHandlers() {
     guarded(tray, &TrayIcon::exitChosen, &TForm1::N2Click);
     guarded(tray, &TrayIcon::shutdownChosen, &TForm1::N5Click);
     guarded(tray, &TrayIcon::doubleClicked, &TForm1::cltrycn1DblClick);
-    guarded(tray, &TrayIcon::availabilityChanged,
-            [this](bool available) { visibility_->trayAvailabilityChanged(available); });
+    guard_.connect(tray, &TrayIcon::availabilityChanged, this,
+                   [this](bool available) { visibility_->trayAvailabilityChanged(available); });
     guarded(qApp, &QGuiApplication::commitDataRequest, &TForm1::EndSessionQuery);
 }
 

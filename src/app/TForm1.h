@@ -195,10 +195,9 @@ class TForm1 : public QWidget {
     void addClockFont();
     void removeClockFont();
     void connectHandlers();
-    // Connects a signal to a handler that runs through the guard: a member function of this
-    // window (the signal's arguments are not passed) or a callable taking them.
-    template <typename Sender, typename Signal, typename Handler>
-    void guarded(Sender* sender, Signal signal, Handler handler);
+    // Connects a signal to one of this window's handlers, run through the guard.
+    template <typename Sender, typename Signal>
+    void guarded(Sender* sender, Signal signal, void (TForm1::*handler)());
     // The labels show the bell's state; the lock of automatic ringing goes to its controls.
     void showBellState();
     void applyRingingLock(bool locked);

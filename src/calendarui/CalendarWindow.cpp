@@ -87,8 +87,8 @@ CalendarWindow::CalendarWindow(CalendarBook& book, Dialogs& dialogs, EventLog& l
             to->setDate(date);
         }
     });
-    connect(add, &QPushButton::clicked, this, [this] { guard_.run([this] { addClick(); }); });
-    connect(remove, &QPushButton::clicked, this, [this] { guard_.run([this] { removeClick(); }); });
+    guard_.connect(add, &QPushButton::clicked, this, [this] { addClick(); });
+    guard_.connect(remove, &QPushButton::clicked, this, [this] { removeClick(); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     kindChanged();
     refresh();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 class Dialogs;
 class EventLog;
@@ -14,6 +16,22 @@ class HandlerGuard {
 
     // True when the handler finished, false when it failed and was reported.
     bool run(const std::function<void()>& handler);
+
+    // Connects a signal to a handler that runs through this guard. The handler takes the
+    // signal's arguments, or none.
+    template <typename Sender, typename Signal, typename Handler>
+    QMetaObject::Connection connect(const Sender* sender, Signal signal, const QObject* context,
+                                    Handler handler) {
+        return QObject::connect(sender, signal, context, [this, handler](const auto&... args) {
+            run([&] {
+                if constexpr (std::is_invocable_v<Handler, decltype(args)...>) {
+                    handler(args...);
+                } else {
+                    handler();
+                }
+            });
+        });
+    }
 
     // Reports an error text as the general error report shows it.
     void report(const QString& text);

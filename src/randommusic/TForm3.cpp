@@ -43,7 +43,7 @@ TForm3::TForm3(RandomPlaylist& music, IniFile& settings, Dialogs& dialogs, Handl
     bottom->addWidget(se1);
     bottom->addStretch();
     layout->addLayout(bottom);
-    connect(se1, &QSpinBox::valueChanged, this, [this] { guard_.run([this] { se1Change(); }); });
+    guard_.connect(se1, &QSpinBox::valueChanged, this, [this] { se1Change(); });
 
     connect(&music_, &RandomPlaylist::rebuilt, this, &TForm3::showDraw);
     music_.Rebuild();

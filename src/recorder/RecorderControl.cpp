@@ -16,18 +16,13 @@
 RecorderControl::RecorderControl(TForm4& window, TMediaPlayer& mp1, Dialogs& dialogs, EventLog& log,
                                  HandlerGuard& guard, QString programFolder)
     : w_(window), mp1_(mp1), dialogs_(dialogs), log_(log), folder_(std::move(programFolder)) {
-    QObject::connect(w_.btn1, &QPushButton::clicked, &w_,
-                     [this, &guard] { guard.run([this] { btn1Click(); }); });
-    QObject::connect(w_.btn2, &QPushButton::clicked, &w_,
-                     [this, &guard] { guard.run([this] { btn2Click(); }); });
+    guard.connect(w_.btn1, &QPushButton::clicked, &w_, [this] { btn1Click(); });
+    guard.connect(w_.btn2, &QPushButton::clicked, &w_, [this] { btn2Click(); });
     w_.FormCloseQuery = [this, &guard] { guard.run([this] { FormCloseQuery(); }); };
-    QObject::connect(&mp1_, &TMediaPlayer::RecordingEnded, &w_, [this, &guard](bool abandoned) {
-        guard.run([this, abandoned] { recordingEnded(abandoned); });
-    });
-    QObject::connect(&mp1_, &TMediaPlayer::RecordingFailed, &w_,
-                     [this, &guard](const QString& reason) {
-                         guard.run([this, reason] { recordingFailed(reason); });
-                     });
+    guard.connect(&mp1_, &TMediaPlayer::RecordingEnded, &w_,
+                  [this](bool abandoned) { recordingEnded(abandoned); });
+    guard.connect(&mp1_, &TMediaPlayer::RecordingFailed, &w_,
+                  [this](const QString& reason) { recordingFailed(reason); });
 }
 
 QString RecorderControl::emptyNameText() {

@@ -16,8 +16,8 @@ class MasterVolume : public QObject {
     // Sets both channels to `percent`.
     virtual void setLevel(int percent) = 0;
     virtual bool muted() = 0;
-    // Mutes with the mixer's switch where it has one, else with level 0 (unmuting then restores
-    // nothing by itself: the caller sets the level again).
+    // Sets the mixer's mute switch; a mixer without one (see hasSwitch) is left alone, and the
+    // caller silences it by its level.
     virtual void setMuted(bool muted) = 0;
     virtual bool hasSwitch() = 0;
 

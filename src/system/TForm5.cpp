@@ -41,10 +41,8 @@ TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
     buttons->addWidget(btn1);
     buttons->addWidget(btn2);
     layout->addLayout(buttons);
-    connect(btn1, &QPushButton::clicked, this,
-            [this, &guard] { guard.run([this] { btn1Click(); }); });
-    connect(btn2, &QPushButton::clicked, this,
-            [this, &guard] { guard.run([this] { btn2Click(); }); });
+    guard.connect(btn1, &QPushButton::clicked, this, [this] { btn1Click(); });
+    guard.connect(btn2, &QPushButton::clicked, this, [this] { btn2Click(); });
     FormCreate();
 }
 
