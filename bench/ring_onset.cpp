@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
                          std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
                          std::make_unique<FakeOpener>(),
                          std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
-                         std::make_unique<FakeMixer>()});
+                         std::make_unique<FakeMixer>(), QString(), nullptr});
     form.FormCreate();
     form.show();
     form.chk1->setChecked(true);

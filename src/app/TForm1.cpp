@@ -20,6 +20,7 @@
 #include "app/WindowVisibility.h"
 #include "calendarui/CalendarWindow.h"
 #include "core/Clock.h"
+#include "core/ClockSync.h"
 #include "core/EventLog.h"
 #include "core/SecondTimer.h"
 #include "core/SettingsKeys.h"
@@ -31,6 +32,7 @@
 #include "ringing/AutoPlaySwitch.h"
 #include "ringing/CalendarDay.h"
 #include "ringing/ClockTick.h"
+#include "ringing/ClockTrust.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/OutputNotice.h"
 #include "ringing/PlaybackControl.h"
@@ -79,6 +81,10 @@ void TForm1::createParts() {
     opener_ = std::move(services_.opener);
     autostart_ = std::move(services_.autostart);
     mixer_ = std::move(services_.mixer);
+    clockSync_ = std::move(services_.clockSync);
+    if (clockSync_) {
+        clockTrust_ = std::make_unique<ClockTrust>(*clockSync_, log, bell_);
+    }
 
     hint_ = std::make_unique<NextEventHint>(dbsmtbl1, clock, calendar, bell_);
     music_ = std::make_unique<RandomPlaylist>(programFile(QStringLiteral("随机音乐")), settings_);
@@ -150,14 +156,24 @@ void TForm1::showBellState() {
     connect(&bell_, &BellState::statusChanged, lbl2, &QLabel::setText);
     connect(&bell_, &BellState::hintChanged, lbl9, &QLabel::setText);
     connect(&bell_, &BellState::clockTextChanged, lbl1, &QLabel::setText);
-    connect(&bell_, &BellState::dateTextChanged, this, [this](const QString& text, bool plain) {
-        // A line with the day's state is shortened with "…" when too wide; the tip holds it all.
-        lbl12->setText(
-            plain ? text
-                  : lbl12->fontMetrics().elidedText(text, Qt::ElideRight, lbl12->width() - 4));
-        lbl12->setToolTip(text);
-    });
+    connect(&bell_, &BellState::dateTextChanged, this, &TForm1::showDateLine);
+    connect(&bell_, &BellState::clockNoteChanged, this, &TForm1::showDateLine);
     connect(&bell_, &BellState::ringingChanged, this, &TForm1::applyRingingLock);
+    connect(&bell_, &BellState::ringingChanged, this, &TForm1::saveResumeState);
+}
+
+void TForm1::showDateLine() {
+    // A line with the day's state is shortened with "…" when too wide; the tip holds it all.
+    const QString& text = bell_.dateText();
+    lbl12->setText(bell_.datePlain()
+                       ? text
+                       : lbl12->fontMetrics().elidedText(text, Qt::ElideRight, lbl12->width() - 4));
+    const QString& note = bell_.clockNote();
+    lbl12->setToolTip(note.isEmpty() ? text : text + QLatin1Char('\n') + note);
+    // Red while the clock is not kept to network time, so it is seen at a glance.
+    QPalette p = lbl12->palette();
+    p.setColor(QPalette::WindowText, note.isEmpty() ? QColor(0, 0, 255) : QColor(220, 0, 0));
+    lbl12->setPalette(p);
 }
 
 QList<QWidget*> TForm1::ringingLocks() const {
@@ -222,9 +238,10 @@ void TForm1::connectHandlers() {
     guarded(btn3, &QToolButton::clicked, &TForm1::btn3Click);
     guarded(btn6, &QToolButton::clicked, &TForm1::btn6Click);
     guarded(mp1, &TMediaPlayer::OnNotify, &TForm1::mp1Notify);
-    guard_.connect(
-        mp1, &TMediaPlayer::PlaybackFailed, this,
-        [this](const QString& file, const QString& why) { playback_->PlaybackFailed(file, why); });
+    guard_.connect(mp1, &TMediaPlayer::PlaybackFailed, this,
+                   [this](const QString& file, const QString& why, const QString& detail) {
+                       playback_->PlaybackFailed(file, why, detail);
+                   });
     guard_.connect(mp1, &TMediaPlayer::OutputChanged, this,
                    [this](bool available) { outputNotice_->outputChanged(available); });
     guarded(btn7, &QPushButton::clicked, &TForm1::btn7Click);

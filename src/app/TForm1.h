@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/ResumeState.h"
+#include "core/ClockSync.h"
 #include "calendar/CalendarBook.h"
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
@@ -11,6 +13,7 @@
 #include "schedule/ScheduleTable.h"
 
 class Clock;
+class ClockTrust;
 class Dialogs;
 class EventLog;
 class FileOpener;
@@ -65,6 +68,8 @@ struct Services {
     std::unique_ptr<FileOpener> opener;            // opens the help with the desktop's handler
     std::unique_ptr<XdgAutostart> autostart;       // the session's autostart folders
     std::unique_ptr<MasterVolume> mixer;           // the computer's master volume
+    QString resumeFile;  // where the state a restart takes up is kept; empty: nowhere
+    std::unique_ptr<ClockSync> clockSync;  // the kernel's time-keeping state; null: not watched
 };
 
 // The main window. It builds the controls, the classes that handle them and the other windows
@@ -118,6 +123,9 @@ class TForm1 : public QWidget {
 
     // Shows the window, or only the tray icon when it starts hidden.
     void showAtStart();
+    // Started again after a crash: no start-up wait or tune; ringing and the window as they
+    // were, the bells due since the crash taken up.
+    void resume(const ResumeState& state, const QDateTime& crashedAt);
 
     QString programFile(const QString& name) const;
     HandlerGuard& guard() { return guard_; }
@@ -187,6 +195,8 @@ class TForm1 : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void buildControls();
@@ -201,6 +211,9 @@ class TForm1 : public QWidget {
     // The labels show the bell's state; the lock of automatic ringing goes to its controls.
     void showBellState();
     void applyRingingLock(bool locked);
+    // The date line with its tip, and the clock's note in both when it is not synchronised.
+    void showDateLine();
+    void saveResumeState();
     // The controls that change or switch the timetable: locked while ringing is on.
     QList<QWidget*> ringingLocks() const;
     // The date line and the hint again, after the calendar changed or a day began.
@@ -211,6 +224,7 @@ class TForm1 : public QWidget {
     HandlerGuard guard_;
     BellState bell_;
     bool startMinimised_ = false;
+    bool resumed_ = false;  // started again after a crash, its first tick still to come
     CalendarBook calendarBook_;
     std::unique_ptr<CalendarDay> calendarDay_;
     std::unique_ptr<NextEventHint> hint_;
@@ -226,6 +240,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<Power> power_;
     std::unique_ptr<ShutdownControl> shutdown_;
     std::unique_ptr<ClockTick> clockTick_;
+    std::unique_ptr<ClockSync> clockSync_;
+    std::unique_ptr<ClockTrust> clockTrust_;
     std::unique_ptr<OutputNotice> outputNotice_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<FileOpener> opener_;

@@ -12,12 +12,14 @@
 #include "app/WindowVisibility.h"
 #include "calendarui/CalendarWindow.h"
 #include "core/Clock.h"
+#include "core/EventLog.h"
 #include "core/SettingsKeys.h"
 #include "randommusic/TForm3.h"
 #include "recorder/TForm4.h"
 #include "ringing/AutoPlaySwitch.h"
 #include "ringing/CalendarDay.h"
 #include "ringing/ClockTick.h"
+#include "ringing/ClockTrust.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
 #include "ringing/RingScheduler.h"
@@ -86,10 +88,44 @@ void TForm1::mp1Notify() {
 
 void TForm1::tmr2Timer() {
     clockTick_->tmr2Timer();
+    if (clockTrust_) {
+        clockTrust_->check(services_.clock.now());
+    }
+    if (resumed_) {
+        resumed_ = false;  // the first tick after a restart: the program is back
+        services_.log.write(QStringLiteral("resume"),
+                            bell_.ringing() ? QStringLiteral("ringing") : QStringLiteral("idle"));
+    }
 }
 
 void TForm1::showAtStart() {
     visibility_->start(startMinimised_);
+}
+
+void TForm1::resume(const ResumeState& state, const QDateTime& crashedAt) {
+    bell_.endStartup();
+    if (state.ringing) {
+        chk1->setChecked(true);
+        scheduler_->resumeFrom(crashedAt);
+    }
+    startMinimised_ = state.hidden;
+    resumed_ = true;
+}
+
+void TForm1::saveResumeState() {
+    if (!services_.resumeFile.isEmpty()) {
+        ResumeState{bell_.ringing(), isHidden() || isMinimized()}.save(services_.resumeFile);
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    saveResumeState();
+}
+
+void TForm1::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    saveResumeState();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -109,6 +145,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        saveResumeState();
+    }
     if (event->type() == QEvent::WindowStateChange && isMinimized()) {
         // Hidden once the minimise has finished, not inside the state change.
         QTimer::singleShot(0, this, [this] { guard_.run([this] { visibility_->minimised(); }); });

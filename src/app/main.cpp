@@ -1,26 +1,52 @@
-// Program entry and composition root: the one place that names the real back ends. One running
-// copy per session, then the main window and the event loop.
+// Program entry and composition root: the one place that names the real back ends. The first
+// process is the supervisor; the bell program it runs keeps one running copy per session, then
+// the main window and the event loop.
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 
 #include "app/FileOpener.h"
 #include "app/QtDialogs.h"
 #include "app/QtTrayIcon.h"
+#include "app/ResumeState.h"
 #include "app/SignalExit.h"
 #include "app/SingleInstance.h"
 #include "app/TForm1.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
 #include "media/GstBackend.h"
+#include "supervisor/Supervisor.h"
 #include "system/AlsaMasterVolume.h"
+#include "system/KernelClockSync.h"
 #include "system/Power.h"
 #include "system/XdgAutostart.h"
 #include "widgets/TRealTrackbar.h"
 
+namespace {
+
+// Shown by the supervisor instead of the program once it has crashed too often.
+int crashLoopNotice(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tollvane"),
+                    QStringLiteral("Tollvane 在十分钟内多次意外退出，已停止自动重新启动，铃声不会"
+                                   "再响。\n请查看程序文件夹中 Logs 里的记录，然后重新启动程序。"),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (!supervisor::isChild(argc, argv)) {
+        return supervisor::run(argc, argv);
+    }
+    if (supervisor::hasFlag(argc, argv, supervisor::kCrashLoopFlag)) {
+        return crashLoopNotice(argc, argv);
+    }
     // Before anything else, so that a stop asked for during start-up still ends in order.
     SignalExit::catchSignals();
 
@@ -42,7 +68,11 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (instance.anotherIsRunning()) {
         log.write(QStringLiteral("already-running"), QApplication::applicationFilePath());
-        dialogs.warning(QStringLiteral("警告"), QStringLiteral("程序已经在运行!"));
+        // A stop asked for while the box waits ends this copy at once.
+        QObject::connect(&signalExit, &SignalExit::requested, &app, [] { QApplication::exit(0); });
+        if (!SignalExit::caught()) {
+            dialogs.warning(QStringLiteral("警告"), QStringLiteral("程序已经在运行!"));
+        }
         return 0;
     }
     log.keepHistory(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("Logs")));
@@ -62,7 +92,8 @@ int main(int argc, char** argv) {
                          std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
                          std::make_unique<QtTrayIcon>(icon), std::make_unique<DesktopFileOpener>(),
                          std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment()),
-                         std::make_unique<AlsaMasterVolume>()});
+                         std::make_unique<AlsaMasterVolume>(), ResumeState::defaultFile(),
+                         std::make_unique<KernelClockSync>()});
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();
@@ -70,6 +101,13 @@ int main(int argc, char** argv) {
     dialogs.setOwner(&form);
     dialogs.setSoundFolder(form.programFile(QStringLiteral("Music")));
     form.FormCreate();
+    if (const std::optional<qint64> crashedAt = supervisor::resumeTime(argc, argv)) {
+        // Started again after a crash: the state it had, when it was kept.
+        if (const std::optional<ResumeState> state =
+                ResumeState::load(ResumeState::defaultFile())) {
+            form.resume(*state, QDateTime::fromMSecsSinceEpoch(*crashedAt));
+        }
+    }
 
     if (QScreen* screen = form.screen()) {
         const QRect frame = form.frameGeometry();

@@ -15,9 +15,10 @@ QString HandlerGuard::reportText(const QString& text) {
     return text;
 }
 
-void HandlerGuard::report(const QString& text) {
+void HandlerGuard::report(const QString& text, const QString& detail) {
     const QString shown = reportText(text);
-    log_.write(QStringLiteral("error"), shown);
+    log_.write(QStringLiteral("error"),
+               detail.isEmpty() ? shown : shown + QStringLiteral(" | ") + detail);
     dialogs_.errorReport(shown);
 }
 
@@ -26,7 +27,7 @@ bool HandlerGuard::run(const std::function<void()>& handler) {
         handler();
         return true;
     } catch (const AppError& e) {
-        report(e.text());
+        report(e.text(), e.detail());
     } catch (const std::exception& e) {
         report(QString::fromUtf8(e.what()));
     }

@@ -33,8 +33,8 @@ class HandlerGuard {
         });
     }
 
-    // Reports an error text as the general error report shows it.
-    void report(const QString& text);
+    // Reports an error text as the general error report shows it; the detail is logged only.
+    void report(const QString& text, const QString& detail = {});
 
     // The text as the report shows it: a full stop is added when the last character's code is
     // above that of '.'.

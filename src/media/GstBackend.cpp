@@ -108,14 +108,14 @@ void GstBackend::handle(SoundPipeline& pipeline, GstMessage* message) {
             }
             break;
         case GST_MESSAGE_ERROR:
-            fail(pipeline.error);
+            fail(pipeline.error, pipeline.errorDetail);
             break;
         default:
             break;
     }
 }
 
-void GstBackend::fail(const QString& reason) {
+void GstBackend::fail(const QString& reason, const QString& detail) {
     if (failed_) {
         return;
     }
@@ -129,7 +129,7 @@ void GstBackend::fail(const QString& reason) {
         active_->unload();  // a stuck file is let go without waiting for it
     }
     if (playbackFailed) {
-        playbackFailed(file, reason);
+        playbackFailed(file, reason, detail);
     }
     if (wasPlaying && endOfStream) {
         endOfStream();  // the playback has ended, as running to the end would end it
@@ -169,13 +169,13 @@ void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
     if (!notPlayable(file).isEmpty()) {
         return;  // nothing to get ready: open() says what is wrong with it
     }
-    SoundPipeline& pipeline = freePipeline(type);
     try {
+        SoundPipeline& pipeline = freePipeline(type);
         pipeline.load(file);
+        standby_ = &pipeline;
     } catch (const EMCIDeviceError&) {
-        return;
+        return;  // open() says what is wrong
     }
-    standby_ = &pipeline;
 }
 
 void GstBackend::dropPrepared() {
@@ -218,8 +218,9 @@ void GstBackend::open(const QString& file, TMPDeviceTypes type) {
         becameReady();
     } else if (!active_->error.isEmpty()) {
         const QString text = active_->error;
+        const QString detail = active_->errorDetail;
         close();
-        throw EMCIDeviceError(text);
+        throw EMCIDeviceError(text, detail);
     } else {
         noData_->start();  // still getting ready: it plays when it is, or fails in time
     }

@@ -56,7 +56,7 @@ class GstBackend : public PlayerBackend {
     // The active file became ready: its length, and whether it plays into a real output.
     void becameReady();
     // The active file failed after open() returned: said once, and its playback ends.
-    void fail(const QString& reason);
+    void fail(const QString& reason, const QString& detail = {});
     void checkNoData();
 
     std::unique_ptr<SoundPipeline> pipelines_[4];  // two of each kind: one plays, one waits

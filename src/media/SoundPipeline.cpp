@@ -1,10 +1,13 @@
 #include "media/SoundPipeline.h"
 
 #include <gst/gst.h>
+#include <gst/pbutils/missing-plugins.h>
 
 #include <thread>
+#include <vector>
 
 #include "core/NativePath.h"
+#include "media/MissingPlugin.h"
 #include "media/Soundfont.h"
 #include "media/TMediaPlayer.h"
 
@@ -49,12 +52,21 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
     }
 }
 
-GstElement* make(const char* factory) {
-    GstElement* element = gst_element_factory_make(factory, nullptr);
-    if (element == nullptr) {
-        qFatal("GStreamer element %s is missing", factory);
+// Makes the elements of one pipeline, all or none: a factory this computer lacks is an error
+// naming it and its package, never an abort.
+std::vector<GstElement*> makeAll(std::initializer_list<const char*> factories) {
+    std::vector<GstElement*> made;
+    for (const char* factory : factories) {
+        GstElement* element = gst_element_factory_make(factory, nullptr);
+        if (element == nullptr) {
+            for (GstElement* e : made) {
+                gst_object_unref(gst_object_ref_sink(e));
+            }
+            throw EMCIDeviceError(media::missingText(QString::fromLatin1(factory)));
+        }
+        made.push_back(element);
     }
-    return element;
+    return made;
 }
 
 bool isFactory(GstElement* element, const char* name) {
@@ -92,23 +104,32 @@ SoundPipeline::~SoundPipeline() {
 
 void SoundPipeline::build() {
     if (kind_ == Kind::Any) {
-        GstElement* playbin = make("playbin");
+        GstElement* playbin = makeAll({"playbin"}).front();
         g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "audio-sink",
                      makeSink(), nullptr);
         g_signal_connect(playbin, "element-setup", G_CALLBACK(onElementSetup), nullptr);
         element_ = GST_ELEMENT(gst_object_ref_sink(playbin));
     } else {
+        const std::vector<GstElement*> chain =
+            makeAll({"filesrc", "midiparse", "fluiddec", "audioconvert", "audioresample"});
         GstElement* pipeline = gst_pipeline_new(nullptr);
-        source_ = make("filesrc");
-        GstElement* parse = make("midiparse");
-        GstElement* synth = make("fluiddec");
+        source_ = chain[0];
+        GstElement* parse = chain[1];
+        GstElement* synth = chain[2];
         const QString soundfont = media::findSoundfont();
         if (!soundfont.isEmpty()) {
             g_object_set(synth, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
         }
-        GstElement* convert = make("audioconvert");
-        GstElement* resample = make("audioresample");
+        GstElement* convert = chain[3];
+        GstElement* resample = chain[4];
         GstElement* sink = makeSink();
+        if (sink == nullptr) {
+            for (GstElement* e : chain) {
+                gst_object_unref(gst_object_ref_sink(e));
+            }
+            gst_object_unref(gst_object_ref_sink(pipeline));
+            throw EMCIDeviceError(media::missingText(QStringLiteral("autoaudiosink")));
+        }
         gst_bin_add_many(GST_BIN(pipeline), source_, parse, synth, convert, resample, sink,
                          nullptr);
         gst_element_link_many(source_, parse, synth, convert, resample, sink, nullptr);
@@ -146,21 +167,35 @@ void SoundPipeline::retire() {
 }
 
 void SoundPipeline::noteError(GstMessage* message) {
+    if (gst_is_missing_plugin_message(message) && missing_.isEmpty()) {
+        // Posted before the error it causes: the error then says what is missing.
+        const StringPtr detail(gst_missing_plugin_message_get_installer_detail(message));
+        const StringPtr description(gst_missing_plugin_message_get_description(message));
+        missing_ =
+            media::missingText(detail ? QString::fromUtf8(detail.get()) : QString(),
+                               description ? QString::fromUtf8(description.get()) : QString());
+        return;
+    }
     if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR || !error.isEmpty()) {
         return;
     }
     GError* raw = nullptr;
-    gst_message_parse_error(message, &raw, nullptr);
+    gchar* rawDebug = nullptr;
+    gst_message_parse_error(message, &raw, &rawDebug);
     const ErrorPtr e(raw);
-    error = e && e->message != nullptr ? QString::fromUtf8(e->message)
-                                       : QStringLiteral("Unknown error code");
+    const StringPtr debug(rawDebug);
+    error = !missing_.isEmpty()          ? missing_
+            : e && e->message != nullptr ? QString::fromUtf8(e->message)
+                                         : QStringLiteral("Unknown error code");
+    errorDetail = debug ? QString::fromUtf8(debug.get()) : QString();
 }
 
 void SoundPipeline::takeErrors() {
     // The bus is dispatched by the event loop, which does not run while the caller waits: a
     // failure found meanwhile is read here, so the caller gets GStreamer's own text.
     GstBus* bus = gst_element_get_bus(element_);
-    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+    while (GstMessage* message = gst_bus_pop_filtered(
+               bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ELEMENT))) {
         noteError(message);
         gst_message_unref(message);
     }
@@ -179,7 +214,12 @@ int SoundPipeline::onBusMessage(GstBus*, GstMessage* message, void* self) {
 
 void SoundPipeline::load(const QString& file) {
     unload();
+    if (element_ == nullptr) {
+        build();  // a rebuild that failed before is tried again; it throws what is missing
+    }
     error.clear();
+    errorDetail.clear();
+    missing_.clear();
     const QByteArray path = nativepath::encode(file);
     if (kind_ == Kind::Any) {
         GError* rawError = nullptr;
@@ -206,7 +246,11 @@ void SoundPipeline::unload() {
     file_.clear();
     if (!settled() && error.isEmpty()) {
         retire();
-        build();
+        try {
+            build();
+        } catch (const EMCIDeviceError&) {
+            // Said by the next load(), which builds again.
+        }
         return;
     }
     // The MIDI chain stays ready, its synthesiser open; a playbin lets its decoders go.

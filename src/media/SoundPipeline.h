@@ -26,6 +26,7 @@ class SoundPipeline {
     // Called on the GUI thread for each message the pipeline posts.
     using Handler = std::function<void(SoundPipeline& pipeline, GstMessage* message)>;
 
+    // Throws EMCIDeviceError naming the element this computer's GStreamer lacks.
     SoundPipeline(Kind kind, Handler handler);
     ~SoundPipeline();
     SoundPipeline(const SoundPipeline&) = delete;
@@ -46,8 +47,10 @@ class SoundPipeline {
     // True once the preroll is done (never waits).
     bool settled() const;
 
-    // The first error the pipeline posted since its file was loaded.
+    // The first error the pipeline posted since its file was loaded (what is missing, when
+    // GStreamer said a plug-in is), and GStreamer's debug text for it.
     QString error;
+    QString errorDetail;
 
     // True when the pipeline plays into the automatic output's silent stand-in, which
     // GStreamer picks when no audio device can be opened.
@@ -68,4 +71,5 @@ class SoundPipeline {
     GstElement* source_ = nullptr;   // the MIDI chain's file source, owned by element_
     unsigned watch_ = 0;
     QString file_;
+    QString missing_;  // what a missing-plugin message said since the file was loaded
 };

@@ -18,9 +18,10 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* pare
         QMetaObject::invokeMethod(
             this, [this, reason] { emit RecordingFailed(reason); }, Qt::QueuedConnection);
     };
-    backend_->playbackFailed = [this](const QString& file, const QString& reason) {
+    backend_->playbackFailed = [this](const QString& file, const QString& reason,
+                                      const QString& detail) {
         QMetaObject::invokeMethod(
-            this, [this, file, reason] { emit PlaybackFailed(file, reason); },
+            this, [this, file, reason, detail] { emit PlaybackFailed(file, reason, detail); },
             Qt::QueuedConnection);
     };
     backend_->outputChanged = [this](bool available) {

@@ -53,8 +53,9 @@ class PlayerBackend {
     // The back end calls this when a recording's input failed after it had started.
     std::function<void(const QString& reason)> recordingFailed;
     // The sound in `file` failed after open() had returned (damaged past its start, no data in
-    // time, the device gone); the playback has ended.
-    std::function<void(const QString& file, const QString& reason)> playbackFailed;
+    // time, the device gone); the playback has ended. `detail` is the platform's debug text.
+    std::function<void(const QString& file, const QString& reason, const QString& detail)>
+        playbackFailed;
     // The audio output went missing (false: sound goes nowhere) or came back (true).
     std::function<void(bool available)> outputChanged;
 };
@@ -106,7 +107,7 @@ class TMediaPlayer : public QObject {
     // The sound input failed during a recording; what came before is kept.
     void RecordingFailed(const QString& reason);
     // The sound in `file` failed while it played or got ready.
-    void PlaybackFailed(const QString& file, const QString& reason);
+    void PlaybackFailed(const QString& file, const QString& reason, const QString& detail);
     // The audio output went missing or came back.
     void OutputChanged(bool available);
 

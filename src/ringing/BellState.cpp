@@ -70,6 +70,13 @@ void BellState::setDateText(const QString& text, bool plain) {
     }
 }
 
+void BellState::setClockNote(const QString& note) {
+    if (clockNote_ != note) {
+        clockNote_ = note;
+        emit clockNoteChanged(note);
+    }
+}
+
 void BellState::setStatus(const QString& text) {
     if (status_ != text) {
         status_ = text;

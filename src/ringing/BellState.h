@@ -61,6 +61,9 @@ class BellState : public QObject {
     const QString& dateText() const { return date_; }
     bool datePlain() const { return datePlain_; }
     void setDateText(const QString& text, bool plain);
+    // Said with the date line while the clock is not kept to network time; empty otherwise.
+    const QString& clockNote() const { return clockNote_; }
+    void setClockNote(const QString& note);
 
     const QString& status() const { return status_; }
     void setStatus(const QString& text);
@@ -75,6 +78,7 @@ class BellState : public QObject {
     void ringingChanged(bool on);
     void clockTextChanged(const QString& text);
     void dateTextChanged(const QString& text, bool plain);
+    void clockNoteChanged(const QString& note);
     void statusChanged(const QString& text);
     void hintChanged(const QString& text);
 
@@ -91,6 +95,7 @@ class BellState : public QObject {
     QString clock_;
     QString date_;
     bool datePlain_ = true;
+    QString clockNote_;
     QString status_ = QStringLiteral("播放状态：空闲");
     QString nextEvent_ = QStringLiteral("事件提示：准备播放······");
     std::optional<QString> message_;

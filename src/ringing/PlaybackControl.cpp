@@ -51,8 +51,10 @@ void PlaybackControl::startSound(const ScheduleRow& row, const QString& file) {
         mp1_.Open(file, deviceTypeFor(row.sound));
     } catch (const EMCIDeviceError& e) {
         // The player's reason alone ("Stream contains no data.") does not say which sound it
-        // was; the box and the log line name the file, as a failure while playing does.
-        throw EMCIDeviceError(file + QStringLiteral(": ") + e.text());
+        // was; the box, the log line and the hint line name the file, as a failure while
+        // playing does.
+        state_.setMessage(failedText(file, e.text()));
+        throw EMCIDeviceError(file + QStringLiteral(": ") + e.text(), e.detail());
     }
     mp1_.Play();
 }
@@ -100,12 +102,19 @@ void PlaybackControl::DropPrepared() {
     mp1_.DropPrepared();
 }
 
-void PlaybackControl::PlaybackFailed(const QString& file, const QString& reason) {
-    log_.write(QStringLiteral("error"), file + QStringLiteral(": ") + reason);
+QString PlaybackControl::failedText(const QString& file, const QString& reason) {
+    return QStringLiteral("事件提示：无法播放<<<%1>>>（%2）")
+        .arg(file.section(QLatin1Char('/'), -1), reason);
+}
+
+void PlaybackControl::PlaybackFailed(const QString& file, const QString& reason,
+                                     const QString& detail) {
+    log_.write(QStringLiteral("error"),
+               file + QStringLiteral(": ") + reason +
+                   (detail.isEmpty() ? QString() : QStringLiteral(" | ") + detail));
     state_.setMode(mp1_.Mode());
     state_.setStatus(QStringLiteral("播放状态：空闲"));
-    state_.setMessage(QStringLiteral("事件提示：无法播放<<<%1>>>（%2）")
-                          .arg(file.section(QLatin1Char('/'), -1), reason));
+    state_.setMessage(failedText(file, reason));
 }
 
 PlaybackControl::Start PlaybackControl::PlayRow(const ScheduleRow& row, std::uint16_t fileIndex) {

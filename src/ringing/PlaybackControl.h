@@ -38,8 +38,9 @@ class PlaybackControl {
     void PrepareRow(const ScheduleRow& row);
     // Gives up what PrepareRow() got ready (test play, another table, ringing switched off).
     void DropPrepared();
-    // A sound failed while it played or got ready: said on the window and in the log.
-    void PlaybackFailed(const QString& file, const QString& reason);
+    // A sound failed while it played or got ready: said on the window and in the log (with
+    // the platform's debug text).
+    void PlaybackFailed(const QString& file, const QString& reason, const QString& detail = {});
     // Plays the next tune of the playlist in progress; false when there is none to play now.
     bool PlayNextTune(const ScheduleRow& row, bool ringsToday);
     // Stops the player and ends any random playlist.
@@ -56,6 +57,7 @@ class PlaybackControl {
     // dtSequencer for a field whose extension is .mid (any case), else dtAutoSelect.
     static TMPDeviceTypes deviceTypeFor(const QString& field);
     static QString missingFileText();
+    static QString failedText(const QString& file, const QString& reason);
     // Why the last draw came out empty: no tunes in the folder, or a draw size of 0.
     QString emptyPlaylistText() const;
 
@@ -66,7 +68,8 @@ class PlaybackControl {
   private:
     // False (with the message and a log line) when no such file exists.
     bool fileExists(const QString& path);
-    // Opens the file with the device type that the row's sound field names, and plays.
+    // Opens the file with the device type that the row's sound field names, and plays. A file
+    // that cannot be opened is raised naming it, and said in the hint line.
     void startSound(const ScheduleRow& row, const QString& file);
 
     struct Prepared {

@@ -30,6 +30,11 @@ void RingScheduler::start() {
     seconds_.reset();
 }
 
+void RingScheduler::resumeFrom(const QDateTime& last) {
+    seconds_.reset();
+    seconds_.done(SecondSequence::wholeSecond(last));
+}
+
 void RingScheduler::stop() {
     seconds_.reset();
     if (state_.EventNear()) {

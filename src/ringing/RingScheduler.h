@@ -36,6 +36,9 @@ class RingScheduler {
 
     // Automatic ringing switched on: the next tick starts from its own second.
     void start();
+    // After a restart: the next tick takes up the seconds since `last` (the crash), so a bell
+    // due meanwhile rings late rather than never.
+    void resumeFrom(const QDateTime& last);
     // Switched off: the coming event will not ring, so it is no longer near.
     void stop();
 

@@ -36,7 +36,8 @@ struct FormFixture : ::testing::Test {
     FakeMixer* mixer = nullptr;
     bool mixerThere = true;  // the mixer at start
     int mixerLevel = 70;
-    bool clockRunning = false;  // the clock timer was running when start-up ended
+    bool clockRunning = false;             // the clock timer was running when start-up ended
+    std::unique_ptr<ClockSync> clockSync;  // the kernel's time-keeping state, when a test gives one
 
     FormFixture() {
         QDir(folder.path()).mkdir("Data");
@@ -79,7 +80,7 @@ struct FormFixture : ::testing::Test {
                      std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
                      std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
                                                     folder.file("home/autostart")),
-                     std::move(fakeMixer)});
+                     std::move(fakeMixer), QString(), std::move(clockSync)});
         form->FormCreate();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would
         // add ticks of its own whenever a test lets the event loop run.

@@ -24,8 +24,11 @@ pause() {
 # The xdotool runs a trial starts in the background, ended with the program by their ids.
 helpers=()
 killapp() {
-    kill -KILL "$app" 2>/dev/null
+    local kid
+    kid=$(cat "/proc/$app/task/$app/children" 2>/dev/null | cut -d' ' -f1)
+    kill -KILL "$app" 2>/dev/null  # the supervisor; the program it runs goes with it
     wait "$app" 2>/dev/null
+    until_gone "$kid"
     local p
     for p in "${helpers[@]}"; do
         kill -KILL "$p" 2>/dev/null

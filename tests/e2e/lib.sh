@@ -79,12 +79,33 @@ start_app() {
     check "the window is up" '[ -n "$window" ]' || tail -5 "$log"
 }
 
+# The bell program's process id: $app is the supervisor, the program runs as its child.
+bell_pid() {
+    local kid=""
+    for _ in $(seq 50); do
+        kid=$(cat "/proc/$app/task/$app/children" 2>/dev/null | cut -d' ' -f1)
+        [ -n "$kid" ] && break
+        sleep 0.1
+    done
+    echo "$kid"
+}
+
+# until_gone PID: waits (up to 5 s) until that process has ended (a zombie has ended too).
+until_gone() {
+    for _ in $(seq 500); do
+        [ -z "$1" ] || [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null &&
+            return 0
+        sleep 0.01
+    done
+    return 1
+}
+
 # find_window TITLE_REGEX: the program's window of that title, once it is on screen (up to 10 s).
 # Never the main window itself: xdotool's search can match it for a title of its dialogs.
 find_window() {
     local found=""
     for _ in $(seq 100); do
-        found=$(xdotool search --onlyvisible --pid "$app" --name "$1" 2>/dev/null |
+        found=$(xdotool search --onlyvisible --pid "$(bell_pid)" --name "$1" 2>/dev/null |
             grep -vx "${window:-none}" | head -1)
         [ -n "$found" ] && break
         sleep 0.1
@@ -105,7 +126,7 @@ waitmore() {
     return 1
 }
 # The program's windows on screen, and waiting for their number.
-windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
+windows() { xdotool search --onlyvisible --pid "$(bell_pid)" 2>/dev/null | wc -l; }
 untilwindows() {
     for _ in $(seq 100); do [ "$(windows)" -eq "$1" ] && return 0; sleep 0.1; done
     echo "FAILED: waiting for $1 windows"; fail=1

@@ -84,7 +84,7 @@ class FakePlayerBackend : public PlayerBackend {
     void failPlaying(const QString& reason) {
         playing_ = false;
         if (playbackFailed) {
-            playbackFailed(file_, reason);
+            playbackFailed(file_, reason, QString());
         }
         if (endOfStream) {
             endOfStream();

@@ -148,7 +148,7 @@ struct RingingParts {
         scheduler.start();
         hint.ShowHintByClock();
         QObject::connect(&mp1, &TMediaPlayer::PlaybackFailed,
-                         [this](const QString& file, const QString& reason) {
+                         [this](const QString& file, const QString& reason, const QString&) {
                              playback.PlaybackFailed(file, reason);
                          });
     }
