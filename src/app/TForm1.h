@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/ResumeState.h"
-#include "core/ClockSync.h"
 #include "calendar/CalendarBook.h"
+#include "core/ClockSync.h"
 #include "core/HandlerGuard.h"
 #include "core/IniFile.h"
 #include "ringing/BellState.h"
