@@ -1,19 +1,54 @@
 #include "system/Power.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDBusError>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QTimer>
+#include <memory>
 
-QString SystemPower::powerOff() {
+void SystemPower::powerOff(std::function<void(const QString&)> done) {
     const QString command = qEnvironmentVariable("TOLLVANE_SHUTDOWN_COMMAND");
-    if (!command.isEmpty()) {
-        return QProcess::startDetached(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command})
-                   ? QString()
-                   : QStringLiteral("无法运行 TOLLVANE_SHUTDOWN_COMMAND");
+    if (command.isEmpty()) {
+        done(logindPowerOff());
+        return;
     }
+    // Waited for on the event loop, so the clock and the bells go on meanwhile.
+    auto* process = new QProcess(QCoreApplication::instance());
+    auto finish = std::make_shared<std::function<void(const QString&)>>(
+        [process, done = std::move(done)](const QString& refusal) mutable {
+            if (done) {
+                auto once = std::move(done);
+                done = nullptr;
+                process->deleteLater();
+                once(refusal);
+            }
+        });
+    const QString name = QStringLiteral("TOLLVANE_SHUTDOWN_COMMAND");
+    QObject::connect(process, &QProcess::finished, process,
+                     [finish, name](int code, QProcess::ExitStatus status) {
+                         (*finish)(status == QProcess::CrashExit
+                                       ? name + QStringLiteral(" 异常结束")
+                                   : code != 0 ? name + QStringLiteral(" 的退出状态为 %1").arg(code)
+                                               : QString());
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [finish, name](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             (*finish)(QStringLiteral("无法运行 ") + name);
+                         }
+                     });
+    QTimer::singleShot(commandMs_, process, [process, finish, name, ms = commandMs_] {
+        process->kill();
+        (*finish)(name + QStringLiteral(" 在 %1 秒内没有结束").arg(ms / 1000.0));
+    });
+    process->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+}
+
+QString SystemPower::logindPowerOff() {
     QDBusInterface logind(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());

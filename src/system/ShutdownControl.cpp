@@ -17,13 +17,14 @@ void ShutdownControl::chk5Click() {
 }
 
 void ShutdownControl::request() {
-    // Written down as what happened: sent and accepted, or refused and why.
-    const QString refusal = power_.powerOff();
-    if (refusal.isEmpty()) {
-        log_.write(QStringLiteral("shutdown-request"));
-    } else {
-        log_.write(QStringLiteral("shutdown-refused"), refusal);
-    }
+    // Written down as what happened, once it is known: sent and accepted, or refused and why.
+    power_.powerOff([this](const QString& refusal) {
+        if (refusal.isEmpty()) {
+            log_.write(QStringLiteral("shutdown-request"));
+        } else {
+            log_.write(QStringLiteral("shutdown-refused"), refusal);
+        }
+    });
 }
 
 void ShutdownControl::N5Click() {

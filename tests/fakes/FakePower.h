@@ -4,9 +4,9 @@
 
 // Counts shutdown requests and pointer moves; never switches anything off.
 struct FakePower : Power {
-    QString powerOff() override {
+    void powerOff(std::function<void(const QString&)> done) override {
         ++requests;
-        return refusal;
+        done(refusal);
     }
     void parkPointer() override { ++parked; }
     int requests = 0;

@@ -2,8 +2,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include "EventWait.h"
+#include "ScopedEnv.h"
+#include "system/Power.h"
 
+#include "EventWait.h"
+#include "ScopedEnv.h"
 #include "ringing/SchedulerFixture.h"
+#include "system/Power.h"
 #include "system/TForm5.h"
 
 namespace {
@@ -84,6 +90,36 @@ TEST_F(ShutdownTest, ShutdownTimeWindowStoresClampedValues) {
     w.se3->setValue(44);
     w.btn2->click();  // closes without saving
     EXPECT_EQ(ini.readInteger("CloseTime", "Second", -1), 5);
+}
+
+// The shutdown command is waited for on the event loop; what it came to is the log line.
+TEST(SystemPowerTest, TheCommandIsWaitedForAndAFailureIsARefusal) {
+    const struct {
+        const char* command;
+        const char* refusal;  // empty: accepted
+    } cases[] = {
+        {"true", ""},
+        {"/bin/false", "TOLLVANE_SHUTDOWN_COMMAND 的退出状态为 1"},
+        {"exit 7", "TOLLVANE_SHUTDOWN_COMMAND 的退出状态为 7"},
+        {"kill -KILL $$", "TOLLVANE_SHUTDOWN_COMMAND 异常结束"},
+        {"sleep 5", "TOLLVANE_SHUTDOWN_COMMAND 在 0.2 秒内没有结束"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        ScopedEnv command{"TOLLVANE_SHUTDOWN_COMMAND", QByteArray(c.command)};
+        SystemPower power(200);
+        std::optional<QString> said;
+        int calls = 0;
+        power.powerOff([&](const QString& refusal) {
+            said = refusal;
+            ++calls;
+        });
+        EXPECT_FALSE(said.has_value());  // not waited for by the caller
+        ASSERT_TRUE(waitUntil([&] { return said.has_value(); }, 5000));
+        EXPECT_EQ(*said, QString::fromUtf8(c.refusal));
+        waitUntil([] { return false; }, 300);
+        EXPECT_EQ(calls, 1);
+    }
 }
 
 }  // namespace
