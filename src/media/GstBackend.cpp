@@ -58,6 +58,10 @@ GstBackend::~GstBackend() {
     if (capture_ && capture_->running()) {
         capture_->abandon();
     }
+    for (std::unique_ptr<SoundPipeline>& p : pipelines_) {
+        p.reset();
+    }
+    SoundPipeline::joinStopping();
 }
 
 SoundPipeline& GstBackend::freePipeline(TMPDeviceTypes type) {

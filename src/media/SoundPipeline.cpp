@@ -3,7 +3,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/missing-plugins.h>
 
-#include <thread>
+#include <future>
 #include <vector>
 
 #include "core/NativePath.h"
@@ -91,7 +91,33 @@ bool holdsSilentStandIn(GstElement* element) {
     return found;
 }
 
+// The threads that stop pipelines stuck in their preroll. Each is joined once it is done, and
+// every one that is left when the player goes, so none outlives the program.
+class Stoppers {
+  public:
+    ~Stoppers() { joinAll(); }
+    void add(std::function<void()> stop) {
+        std::erase_if(running_, [](const std::future<void>& f) {
+            return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        });
+        running_.push_back(std::async(std::launch::async, std::move(stop)));
+    }
+    void joinAll() { running_.clear(); }  // a future of std::async waits for its thread
+
+  private:
+    std::vector<std::future<void>> running_;
+};
+
+Stoppers& stoppers() {
+    static Stoppers s;
+    return s;
+}
+
 }  // namespace
+
+void SoundPipeline::joinStopping() {
+    stoppers().joinAll();
+}
 
 SoundPipeline::SoundPipeline(Kind kind, Handler handler)
     : kind_(kind), handler_(std::move(handler)) {
@@ -162,7 +188,7 @@ void SoundPipeline::retire() {
     } else {
         // Still prerolling, perhaps stuck reading a file that gives nothing: stopping it joins
         // its reading thread, so that happens away from the caller.
-        std::thread(stop).detach();
+        stoppers().add(stop);
     }
 }
 

@@ -52,6 +52,9 @@ class SoundPipeline {
     QString error;
     QString errorDetail;
 
+    // Waits for the pipelines being stopped away from the caller (at the player's end).
+    static void joinStopping();
+
     // True when the pipeline plays into the automatic output's silent stand-in, which
     // GStreamer picks when no audio device can be opened.
     bool silentOutput() const;

@@ -47,6 +47,19 @@ check "the restarted program plays no start-up tune" '[ "$(count " startup-tune 
 check "every bell rang once" '[ "$(count " ring 08:00:0[0369] ")" -eq 4 ]'
 check "the history file has the supervisor's lines" \
     'grep -q " crash " "$work/app/Logs/2026-12.log" && grep -q " restart$" "$work/app/Logs/2026-12.log"'
+# A second start while this one runs says so in a box, and ends at once on SIGTERM.
+LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$work/app/tollvane" 2>"$work/second.log" &
+second=$!
+pids+=($second)
+for _ in $(seq 100); do grep -q " already-running " "$work/second.log" && break; sleep 0.1; done
+sleep 1
+begun=$SECONDS
+kill "$second"
+wait "$second"
+status=$?
+check "a second start ends at once on SIGTERM while its box is shown" \
+    '[ $status -eq 0 ] && [ $((SECONDS - begun)) -le 2 ] && kill -0 "$(bell_pid)"'
+
 kid=$(bell_pid)
 kill "$app"
 wait "$app"

@@ -277,4 +277,42 @@ TEST_F(RingSchedulerTest, SwitchedOnInsideTheLastTenSecondsTheNearerRowIsTheComi
     EXPECT_EQ(f.bell().nearName(), "下课");
 }
 
+// Started again by the supervisor after a crash, the program takes up where it was.
+TEST_F(RingSchedulerTest, AfterACrashRingingResumesAndTheBellDueMeanwhileRingsLate) {
+    const QString bell = sound("Music/bell.mp3");
+    fill("temp.dat", {makeRow(8, 0, 3, "上课", bell), makeRow(8, 0, 6, "下课", bell)});
+    writeConfig("[Set]\nAuto_Play=0\n");  // the box was ticked by hand, not remembered
+    for (const bool hidden : {false, true}) {
+        SCOPED_TRACE(hidden);
+        clock.set(at(0, 8, 0, 4));
+        TForm1& f = start();
+        f.resume(ResumeState{true, hidden}, at(0, 8, 0, 1));  // crashed at 08:00:01
+        f.showAtStart();
+        EXPECT_EQ(f.isVisible(), !hidden);
+        EXPECT_TRUE(f.chk1->isChecked());
+        EXPECT_EQ(f.bell().startupCount(), 11);  // no wait, no start-up tune
+        tick(at(0, 8, 0, 4));                    // the restarted program's first tick
+        EXPECT_EQ(rings(), QStringList{"08:00:03 上课 " + bell});
+        run(at(0, 8, 0, 5), at(0, 8, 0, 6));
+        EXPECT_EQ(rings().size(), 2);
+        EXPECT_TRUE(log.of("startup-tune").isEmpty());
+        form.reset();
+        log.lines.clear();
+    }
+}
+
+TEST(ResumeStateTest, SavedStateReadsBackAndAnythingElseReadsAsNone) {
+    TempDir dir;
+    for (const ResumeState state : {ResumeState{true, false}, ResumeState{false, true}}) {
+        ASSERT_TRUE(state.save(dir.file("state")));
+        const std::optional<ResumeState> back = ResumeState::load(dir.file("state"));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->ringing, state.ringing);
+        EXPECT_EQ(back->hidden, state.hidden);
+    }
+    EXPECT_FALSE(ResumeState::load(dir.file("missing")).has_value());
+    dir.write("damaged", "R1");
+    EXPECT_FALSE(ResumeState::load(dir.file("damaged")).has_value());
+}
+
 }  // namespace
