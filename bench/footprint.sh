@@ -29,7 +29,7 @@ cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 export TOLLVANE_NOW=2026-12-07T07:59:48 XDG_RUNTIME_DIR="$work"
 xvfb-run -a -s "-screen 0 1024x768x24" "$folder/tollvane" 2>"$work/log" &
 for _ in $(seq 100); do
-    pid=$(pgrep -f "^$folder/tollvane\$" || true)
+    pid=$(pgrep -f "^$folder/tollvane --supervised" || true)  # the bell program, not its supervisor
     [ -n "$pid" ] && break
     sleep 0.1
 done

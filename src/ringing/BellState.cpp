@@ -48,18 +48,20 @@ void BellState::clearNear() {
     hintMayHaveChanged();
 }
 
-void BellState::setRinging(bool on) {
-    if (ringing_ != on) {
-        ringing_ = on;
-        emit ringingChanged(on);
+template <typename T, typename Arg>
+void BellState::update(T& field, const T& value, void (BellState::*changed)(Arg)) {
+    if (field != value) {
+        field = value;
+        emit(this->*changed)(field);
     }
 }
 
+void BellState::setRinging(bool on) {
+    update(ringing_, on, &BellState::ringingChanged);
+}
+
 void BellState::setClockText(const QString& text) {
-    if (clock_ != text) {
-        clock_ = text;
-        emit clockTextChanged(text);
-    }
+    update(clock_, text, &BellState::clockTextChanged);
 }
 
 void BellState::setDateText(const QString& text, bool plain) {
@@ -71,17 +73,11 @@ void BellState::setDateText(const QString& text, bool plain) {
 }
 
 void BellState::setClockNote(const QString& note) {
-    if (clockNote_ != note) {
-        clockNote_ = note;
-        emit clockNoteChanged(note);
-    }
+    update(clockNote_, note, &BellState::clockNoteChanged);
 }
 
 void BellState::setStatus(const QString& text) {
-    if (status_ != text) {
-        status_ = text;
-        emit statusChanged(text);
-    }
+    update(status_, text, &BellState::statusChanged);
 }
 
 QString BellState::hint() const {

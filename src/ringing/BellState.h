@@ -83,6 +83,9 @@ class BellState : public QObject {
     void hintChanged(const QString& text);
 
   private:
+    // Sets the field and emits its change, only when it changed.
+    template <typename T, typename Arg>
+    void update(T& field, const T& value, void (BellState::*changed)(Arg));
     // Emits the hint when the rule's outcome changed.
     void hintMayHaveChanged();
 
