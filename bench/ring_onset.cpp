@@ -116,11 +116,11 @@ int main(int argc, char** argv) {
             firstAt = elapsed.nsecsElapsed();
         }
     });
-    TForm1 form(Services{clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
-                         std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
-                         std::make_unique<FakeOpener>(),
-                         std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
-                         std::make_unique<FakeMixer>(), QString(), nullptr});
+    TForm1 form(Services{
+        clock, dialogs, log.log, dir.path(), std::make_unique<GstBackend>(),
+        std::make_unique<FakePower>(), std::make_unique<FakeTray>(), std::make_unique<FakeOpener>(),
+        std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
+        std::make_unique<FakeMixer>(), QString(), nullptr, dir.filePath("tollvane")});
     form.FormCreate();
     form.show();
     form.chk1->setChecked(true);

@@ -5,9 +5,8 @@ if(NOT EXISTS "${FONT}")
     message(FATAL_ERROR "Clock font not found: ${FONT} (install fonts-dseg)")
 endif()
 file(COPY_FILE "${FONT}" "${DIR}/digital.ttf" ONLY_IF_DIFFERENT)
-# The help page and the icon belong to the program: always the built ones.
-file(MAKE_DIRECTORY "${DIR}/help")
-file(COPY_FILE "${ASSETS}/help/index.html" "${DIR}/help/index.html" ONLY_IF_DIFFERENT)
+# The icon belongs to the program: always the built one. (The program writes its help page
+# into help/ at each start, naming the folder it uses.)
 file(COPY_FILE "${ASSETS}/tollvane.svg" "${DIR}/tollvane.svg" ONLY_IF_DIFFERENT)
 if(NOT EXISTS "${DIR}/sys.mp3")
     file(COPY_FILE "${TUNE}" "${DIR}/sys.mp3")

@@ -1,10 +1,12 @@
 #include "app/HelpCommand.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "app/FileOpener.h"
 #include "core/EventLog.h"
+#include "core/WholeFile.h"
 
 HelpCommand::HelpCommand(FileOpener& opener, EventLog& log, QString programFolder)
     : opener_(opener), log_(log), folder_(std::move(programFolder)) {}
@@ -21,5 +23,23 @@ void HelpCommand::btn13Click() {
         log_.write(QStringLiteral("help"), file);
     } else {
         log_.write(QStringLiteral("help-failed"), file);
+    }
+}
+
+void HelpCommand::writePage(const QString& programFolder, EventLog& log) {
+    QFile source(QStringLiteral(":/help/index.html"));
+    if (!source.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QByteArray page = source.readAll().replace(
+        "@PROGRAM_FOLDER@", QDir::toNativeSeparators(programFolder).toHtmlEscaped().toUtf8());
+    const QDir folder(programFolder);
+    const QString file = folder.filePath(QStringLiteral("help/index.html"));
+    QFile existing(file);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == page) {
+        return;
+    }
+    if (!folder.mkpath(QStringLiteral("help")) || !wholefile::replace(file, page)) {
+        log.write(QStringLiteral("help-failed"), file);
     }
 }

@@ -12,6 +12,10 @@ class HelpCommand {
   public:
     HelpCommand(FileOpener& opener, EventLog& log, QString programFolder);
 
+    // Writes the help page into the program folder (help/index.html), naming that folder, when
+    // it is missing or differs from the one built into the program.
+    static void writePage(const QString& programFolder, EventLog& log);
+
     void btn13Click();
     // The file that "显示帮助" opens.
     QString helpFile() const;

@@ -129,7 +129,7 @@ void TForm1::createParts() {
             *edtAudio_filename,
             *btn5,
             *dbsmdbgrd1},
-        dbsmtbl1, dialogs, log, clock, editRecNo, [this] {
+        dbsmtbl1, dialogs, log, clock, editRecNo, services_.programFolder, [this] {
             Form3->setWindowModality(Qt::ApplicationModal);
             Form3->show();
         });
@@ -147,7 +147,7 @@ void TForm1::createParts() {
     help_ = std::make_unique<HelpCommand>(*opener_, log, services_.programFolder);
     volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, log);
     startWithSession_ = std::make_unique<StartWithSession>(
-        *autostart_, settings_, dialogs, log, programFile(QStringLiteral("tollvane")),
+        *autostart_, settings_, dialogs, log, services_.executable,
         programFile(QStringLiteral("tollvane.svg")));
 }
 

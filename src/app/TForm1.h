@@ -70,6 +70,7 @@ struct Services {
     std::unique_ptr<MasterVolume> mixer;           // the computer's master volume
     QString resumeFile;  // where the state a restart takes up is kept; empty: nowhere
     std::unique_ptr<ClockSync> clockSync;  // the kernel's time-keeping state; null: not watched
+    QString executable;  // the program's binary, which the session's autostart entry runs
 };
 
 // The main window. It builds the controls, the classes that handle them and the other windows

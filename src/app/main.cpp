@@ -9,14 +9,17 @@
 #include <QScreen>
 
 #include "app/FileOpener.h"
+#include "app/HelpCommand.h"
 #include "app/QtDialogs.h"
 #include "app/QtTrayIcon.h"
 #include "app/ResumeState.h"
 #include "app/SignalExit.h"
 #include "app/SingleInstance.h"
 #include "app/TForm1.h"
+#include "core/AppError.h"
 #include "core/Clock.h"
 #include "core/EventLog.h"
+#include "core/ProgramFolder.h"
 #include "media/GstBackend.h"
 #include "supervisor/Supervisor.h"
 #include "system/AlsaMasterVolume.h"
@@ -75,7 +78,20 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    log.keepHistory(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("Logs")));
+    const programfolder::Location where =
+        programfolder::locate(QApplication::applicationDirPath(),
+                              qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    programfolder::Completed laidOut;
+    if (where.installed()) {
+        try {
+            laidOut = programfolder::complete(where.templateDir, where.folder);
+        } catch (const AppError& e) {
+            log.write(QStringLiteral("error"), e.text());
+            dialogs.warning(QStringLiteral("错误"), e.text());
+            return 1;
+        }
+    }
+    log.keepHistory(QDir(where.folder).filePath(QStringLiteral("Logs")));
     // The start line names every test or demonstration override in force.
     QStringList overrides;
     for (const QString& variable : QProcess::systemEnvironment()) {
@@ -84,16 +100,23 @@ int main(int argc, char** argv) {
         }
     }
     overrides.sort();
-    log.write(
-        QStringLiteral("start"),
-        (QStringList{QApplication::applicationFilePath()} + overrides).join(QLatin1Char(' ')));
+    log.write(QStringLiteral("start"),
+              (QStringList{QApplication::applicationFilePath(), where.folder} + overrides)
+                  .join(QLatin1Char(' ')));
+    if (!laidOut.copied.isEmpty()) {
+        log.write(QStringLiteral("folder-laid-out"), laidOut.copied.join(QLatin1Char(' ')));
+    }
+    for (const QString& failed : laidOut.failed) {
+        log.write(QStringLiteral("folder-incomplete"), failed);
+    }
+    HelpCommand::writePage(where.folder, log);
 
-    TForm1 form(Services{clock, dialogs, log, QApplication::applicationDirPath(),
-                         std::make_unique<GstBackend>(), std::make_unique<SystemPower>(),
-                         std::make_unique<QtTrayIcon>(icon), std::make_unique<DesktopFileOpener>(),
+    TForm1 form(Services{clock, dialogs, log, where.folder, std::make_unique<GstBackend>(),
+                         std::make_unique<SystemPower>(), std::make_unique<QtTrayIcon>(icon),
+                         std::make_unique<DesktopFileOpener>(),
                          std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment()),
                          std::make_unique<AlsaMasterVolume>(), ResumeState::defaultFile(),
-                         std::make_unique<KernelClockSync>()});
+                         std::make_unique<KernelClockSync>(), QApplication::applicationFilePath()});
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();

@@ -1,9 +1,8 @@
 #include "ringing/PlaybackControl.h"
 
-#include <QDir>
-
 #include "core/EventLog.h"
 #include "core/NativePath.h"
+#include "core/ProgramFolder.h"
 #include "randommusic/RandomPlaylist.h"
 #include "ringing/BellState.h"
 #include "schedule/ScheduleRow.h"
@@ -40,10 +39,7 @@ TMPDeviceTypes PlaybackControl::deviceTypeFor(const QString& field) {
 }
 
 QString PlaybackControl::resolve(const QString& field) const {
-    if (field.isEmpty() || QDir::isAbsolutePath(field)) {
-        return field;
-    }
-    return QDir(folder_).filePath(field);
+    return programfolder::resolve(folder_, field);
 }
 
 void PlaybackControl::startSound(const ScheduleRow& row, const QString& file) {

@@ -8,6 +8,7 @@
 #include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "core/EventLog.h"
+#include "core/ProgramFolder.h"
 #include "core/TimeOfDay.h"
 #include "schedule/ScheduleTable.h"
 #include "schedule/TableBackup.h"
@@ -15,13 +16,14 @@
 
 ScheduleEditor::ScheduleEditor(Controls controls, ScheduleTable& table, Dialogs& dialogs,
                                EventLog& log, const Clock& clock, int& editRecNo,
-                               std::function<void()> showRandomMusic)
+                               QString programFolder, std::function<void()> showRandomMusic)
     : c_(controls),
       table_(table),
       dialogs_(dialogs),
       log_(log),
       clock_(clock),
       editRecNo_(editRecNo),
+      folder_(std::move(programFolder)),
       showRandomMusic_(std::move(showRandomMusic)) {}
 
 QString ScheduleEditor::incompleteText() {
@@ -208,7 +210,8 @@ void ScheduleEditor::btn1Click() {
     }
     const QString chosen = dialogs_.chooseSoundFile();
     if (!chosen.isEmpty()) {
-        c_.sound.setText(chosen);
+        // Relative inside the program folder, so the folder works on another PC.
+        c_.sound.setText(programfolder::stored(folder_, chosen));
     }
 }
 

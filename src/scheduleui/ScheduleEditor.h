@@ -34,7 +34,8 @@ class ScheduleEditor {
     };
 
     ScheduleEditor(Controls controls, ScheduleTable& table, Dialogs& dialogs, EventLog& log,
-                   const Clock& clock, int& editRecNo, std::function<void()> showRandomMusic);
+                   const Clock& clock, int& editRecNo, QString programFolder,
+                   std::function<void()> showRandomMusic);
 
     static QString incompleteText();
     static QString duplicateTimeText();
@@ -66,6 +67,7 @@ class ScheduleEditor {
     EventLog& log_;
     const Clock& clock_;
     int& editRecNo_;
+    QString folder_;
     std::function<void()> showRandomMusic_;
     // The row loaded by the double-click, as it was then (its id identifies it).
     std::optional<ScheduleRow> loaded_;

@@ -75,12 +75,12 @@ struct FormFixture : ::testing::Test {
         tray = fakeTray.get();
         opener = fakeOpener.get();
         tray->available = trayAvailable;
-        form = std::make_unique<TForm1>(
-            Services{clock, dialogs, log.log, folder.path(), std::move(player),
-                     std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
-                     std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
-                                                    folder.file("home/autostart")),
-                     std::move(fakeMixer), QString(), std::move(clockSync)});
+        form = std::make_unique<TForm1>(Services{
+            clock, dialogs, log.log, folder.path(), std::move(player), std::move(fakePower),
+            std::move(fakeTray), std::move(fakeOpener),
+            std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
+                                           folder.file("home/autostart")),
+            std::move(fakeMixer), QString(), std::move(clockSync), folder.file("tollvane")});
         form->FormCreate();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would
         // add ticks of its own whenever a test lets the event loop run.

@@ -217,6 +217,10 @@ TEST_F(ScheduleEditorTest, SoundFieldTakesTheChosenFileOrTheRandomMarker) {
     f().btn1->click();
     EXPECT_EQ(f().edtAudio_filename->text(), "/music/上课 铃.mp3");
     EXPECT_TRUE(dialogs.questions.isEmpty());
+    // A file in the program folder is stored relative to it, so the folder can be copied.
+    dialogs.files = {folder.file("Music/下课.wav")};
+    f().btn1->click();
+    EXPECT_EQ(f().edtAudio_filename->text(), "Music/下课.wav");
 
     f().btn11->click();
     EXPECT_EQ(f().edtAudio_filename->text(), schedule::kRandomMusic);

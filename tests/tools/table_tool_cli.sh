@@ -54,6 +54,19 @@ check "unknown command is a usage error" '[ $rc -eq 2 ]'
 "$TOOL" list "$work/Data/xiaqing.dat" >"$work/list"
 check "list shows the rows" '[ $(wc -l <"$work/list") -eq 3 ]'
 
+# Sounds named relative to the program folder (the table's Data/ folder's parent) or absolute:
+# the missing ones are counted by import and marked by list; the random-music marker is no file.
+mkdir -p "$work/Music"
+: >"$work/Music/下课.wav"
+printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日\n8,0,0,上课,Music/上课.wav,1,1,1,1,1,0,0\n9,0,0,下课,Music/下课.wav,1,1,1,1,1,0,0\n10,0,0,课间,随机音乐,1,1,1,1,1,0,0\n11,0,0,午,%s/Music/下课.wav,1,1,1,1,1,0,0\n12,0,0,晚,/nowhere/x.mp3,1,1,1,1,1,0,0\n' \
+    "$work" >"$work/paths.csv"
+"$TOOL" import "$work/Data/temp.dat" "$work/paths.csv" 2>"$work/err"; rc=$?
+check "import takes rows with missing files and counts them" \
+    '[ $rc -eq 0 ] && grep -q "其中 2 个事件的声音文件不存在" "$work/err"'
+"$TOOL" list "$work/Data/temp.dat" >"$work/list"
+check "list marks exactly the rows whose file is missing" \
+    '[ "$(grep -c "（文件不存在）" "$work/list")" -eq 2 ] && grep "（文件不存在）" "$work/list" | grep -q 上课 && grep "（文件不存在）" "$work/list" | grep -q /nowhere/'
+
 # The school calendar: imported whole, exported in the shared form, refused whole with lines.
 printf '类型,开始,结束,按星期,运行模式,说明\r\n放假,2026-10-01,2026-10-07,,,国庆节\r\n调休,2026-10-10,,5,,国庆调休\r\n作息切换,2026-10-08,,,冬季,\r\n' |
     iconv -f UTF-8 -t GBK >"$work/calendar.csv"

@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 #include "calendar/CalendarStore.h"
 #include "core/AppError.h"
+#include "core/NativePath.h"
+#include "core/ProgramFolder.h"
 #include "schedule/ScheduleDb.h"
 #include "table/CalendarCsv.h"
 #include "table/CsvEncoding.h"
@@ -69,6 +72,19 @@ int init(const QString& dataDir) {
         ScheduleDb::create(dir.filePath(name));
     }
     return 0;
+}
+
+// The program folder a table belongs to: the tables live in its Data/ folder.
+QString folderOf(const QString& table) {
+    return QDir::cleanPath(QFileInfo(table).absoluteDir().filePath(QStringLiteral("..")));
+}
+
+// True when a row names a sound file that is not there (read as the program reads it).
+bool soundMissing(const QString& folder, const QString& sound) {
+    if (sound.isEmpty() || sound == schedule::kRandomMusic) {
+        return false;
+    }
+    return !nativepath::isFile(programfolder::resolve(folder, sound));
 }
 
 // Says every fault of a refused import and that `unchanged` was left as it was; the exit code.
@@ -142,20 +158,32 @@ int importCsv(const QString& table, const QString& csvPath) {
     }
     ScheduleDb(table).replaceAll(parsed.rows);
     err(QStringLiteral("已导入 %1 个事件到 %2").arg(parsed.rows.size()).arg(table));
+    const QString folder = folderOf(table);
+    const auto missing =
+        std::count_if(parsed.rows.begin(), parsed.rows.end(),
+                      [&](const ScheduleRow& r) { return soundMissing(folder, r.sound); });
+    if (missing > 0) {
+        err(QStringLiteral("其中 %1 个事件的声音文件不存在（在 %2 里找不到，已照样导入）")
+                .arg(missing)
+                .arg(folder));
+    }
     return 0;
 }
 
 int list(const QString& table) {
+    const QString folder = folderOf(table);
     for (const ScheduleRow& row : ScheduleDb(table).rows()) {
         QString days;
         for (int d = 0; d < 7; ++d) {
             days += row.days[static_cast<size_t>(d)] ? tod::dayChar(d + 1) : QStringLiteral("－");
         }
-        out(QStringLiteral("%1:%2:%3  %4  %5  %6\n")
+        out(QStringLiteral("%1:%2:%3  %4  %5  %6%7\n")
                 .arg(row.hour, 2, 10, QLatin1Char('0'))
                 .arg(row.minute, 2, 10, QLatin1Char('0'))
                 .arg(row.second, 2, 10, QLatin1Char('0'))
-                .arg(days, row.event, row.sound));
+                .arg(days, row.event, row.sound,
+                     soundMissing(folder, row.sound) ? QStringLiteral("  （文件不存在）")
+                                                     : QString()));
     }
     return 0;
 }
