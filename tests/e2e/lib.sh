@@ -69,9 +69,16 @@ start_pulse() {
 start_app() {
     local folder=$1
     shift
+    start_binary "$folder/tollvane" "$@"
+}
+
+# start_binary BINARY [VAR=VALUE...]: as start_app, for a binary that finds its own folder.
+start_binary() {
+    local binary=$1
+    shift
     log="$work/log"
     env XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}" TOLLVANE_AUDIO_SINK="fakesink sync=true" \
-        LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$@" "$folder/tollvane" 2>"$log" &
+        LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$@" "$binary" 2>"$log" &
     app=$!
     pids+=($app)
     window=""
