@@ -22,7 +22,7 @@ check "the menu entry is valid" 'desktop-file-validate "$root/usr/share/applicat
 check "no test tool or -dev package is a dependency" \
     '! dpkg-deb -f "$deb" Depends | grep -qE "(-dev|googletest|xvfb|xdotool|trayer|pulseaudio-utils|clang)\b"'
 
-export HOME="$work/home"
+export HOME="$work/home" XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config"
 unset XDG_DATA_HOME
 mkdir -p "$HOME"
 folder="$HOME/.local/share/Tollvane"
@@ -43,10 +43,12 @@ printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周�
 "$root/usr/bin/tollvane-table" import "$folder/Data/temp.dat" "$work/rows.csv" 2>"$work/import"
 check "the unpacked table tool imports, every file found" \
     'grep -q "已导入 1 个事件" "$work/import" && ! grep -q 不存在 "$work/import"'
-printf '[Set]\nAuto_Play=1\n' >"$folder/config.ini"
+printf '[Set]\nAuto_Play=1\nAuto_Run=1\n' >"$folder/config.ini"
 start_binary "$root/usr/bin/tollvane" TOLLVANE_NOW=2026-12-07T07:59:45
 check "the imported row rings from the program folder" 'waitfor " ring 08:00:00 上课 " 30'
 check "nothing of the school's was laid out again" '[ "$(count " folder-laid-out ")" -eq 0 ]'
+check "the autostart entry runs the package's binary" \
+    'grep -qxF "Exec=/usr/bin/env \"$root/usr/bin/tollvane\"" "$work/xdg/autostart/Tollvane.desktop"'
 kill "$app"
 wait "$app"
 check "the table stays the school's" \
