@@ -60,7 +60,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # program loads at run time: Qt's plug-ins, GStreamer's, an output, fonts and a soundfont.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6sql6-sqlite, libqt6svg6, \
+    "qt6-qpa-plugins, libqt6sql6-sqlite, libqt6svg6, qt6-translations-l10n, \
 gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, \
 gstreamer1.0-plugins-ugly, gstreamer1.0-libav, \
 gstreamer1.0-pulseaudio | gstreamer1.0-pipewire, gstreamer1.0-alsa, \

@@ -6,7 +6,7 @@
 set -euo pipefail
 run=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins libqt6svg6
+    qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio gstreamer1.0-alsa

@@ -7,10 +7,12 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QTranslator>
 
 #include "app/FileOpener.h"
 #include "app/HelpCommand.h"
 #include "app/QtDialogs.h"
+#include "app/QtTranslations.h"
 #include "app/QtTrayIcon.h"
 #include "app/ResumeState.h"
 #include "app/SignalExit.h"
@@ -33,6 +35,8 @@ namespace {
 // Shown by the supervisor instead of the program once it has crashed too often.
 int crashLoopNotice(int argc, char** argv) {
     QApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Tollvane"),
                     QStringLiteral("Tollvane 在十分钟内多次意外退出，已停止自动重新启动，铃声不会"
                                    "再响。\n请查看程序文件夹中 Logs 里的记录，然后重新启动程序。"),
@@ -54,6 +58,8 @@ int main(int argc, char** argv) {
     SignalExit::catchSignals();
 
     QApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     // Only the application name: a display name would be added to every window title.
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
     // The program ends through "关闭", "退出程序" or the session's end, never because its last

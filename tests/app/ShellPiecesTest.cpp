@@ -5,11 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <csignal>
 
 #include "TempDir.h"
 #include "app/QtDialogs.h"
+#include "app/QtTranslations.h"
 #include "app/RadioGroup.h"
 #include "app/SingleInstance.h"
 #include "core/AppError.h"
@@ -87,6 +91,21 @@ TEST(HandlerGuardTest, ErrorBoxesDoNotBlockAndDoNotPileUp) {
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(dialogs.openBoxes(), 0);
+}
+
+TEST(QtTranslationsTest, StandardButtonsAndTheFileDialogReadChinese) {
+    QTranslator translator;
+    ASSERT_TRUE(installQtTranslations(*QCoreApplication::instance(), translator))
+        << "qtbase_zh_CN.qm missing: install qt6-translations-l10n";
+    QMessageBox box(QMessageBox::Question, "温馨提醒", "确定立即关闭计算机吗？",
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(dialog.labelText(QFileDialog::LookIn), "查找范围：");
+    EXPECT_EQ(dialog.labelText(QFileDialog::Accept), "打开(&O)");
+    QCoreApplication::removeTranslator(&translator);
 }
 
 TEST(RadioGroupTest, ChangesEmitOnceAndIndexesClamp) {
