@@ -293,6 +293,11 @@ void GstBackend::startRecording() {
             recordingFailed(reason);
         }
     };
+    capture_->level = [this](double peakDb) {
+        if (recordingLevel) {
+            recordingLevel(peakDb);
+        }
+    };
     recorded_ = false;
     capture_->start();
 }

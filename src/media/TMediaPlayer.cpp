@@ -18,6 +18,7 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* pare
         QMetaObject::invokeMethod(
             this, [this, reason] { emit RecordingFailed(reason); }, Qt::QueuedConnection);
     };
+    backend_->recordingLevel = [this](double peakDb) { emit RecordingLevel(peakDb); };
     backend_->playbackFailed = [this](const QString& file, const QString& reason,
                                       const QString& detail) {
         QMetaObject::invokeMethod(
@@ -34,6 +35,7 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<PlayerBackend> backend, QObject* pare
 TMediaPlayer::~TMediaPlayer() {
     backend_->endOfStream = nullptr;
     backend_->recordingFailed = nullptr;
+    backend_->recordingLevel = nullptr;
     backend_->playbackFailed = nullptr;
     backend_->outputChanged = nullptr;
     if (open_) {

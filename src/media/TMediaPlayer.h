@@ -52,6 +52,9 @@ class PlayerBackend {
     std::function<void()> endOfStream;
     // The back end calls this when a recording's input failed after it had started.
     std::function<void(const QString& reason)> recordingFailed;
+    // The input's loudest sample of the last tenth of a second while recording, in dB (0 is
+    // full scale); called on the GUI thread.
+    std::function<void(double peakDb)> recordingLevel;
     // The sound in `file` failed after open() had returned (damaged past its start, no data in
     // time, the device gone); the playback has ended. `detail` is the platform's debug text.
     std::function<void(const QString& file, const QString& reason, const QString& detail)>
@@ -106,6 +109,8 @@ class TMediaPlayer : public QObject {
     void RecordingEnded(bool abandoned);
     // The sound input failed during a recording; what came before is kept.
     void RecordingFailed(const QString& reason);
+    // How loud the input is while recording (dB, 0 is full scale), a few times a second.
+    void RecordingLevel(double peakDb);
     // The sound in `file` failed while it played or got ready.
     void PlaybackFailed(const QString& file, const QString& reason, const QString& detail);
     // The audio output went missing or came back.

@@ -6,8 +6,10 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "core/NativePath.h"
 #include "media/TMediaPlayer.h"
@@ -28,6 +30,29 @@ QString errorText(GstMessage* message) {
     return text;
 }
 
+// The loudest channel's peak (dB) of a message from the level element; nothing for another
+// message. Its "peak" field is a GValueArray, the element's documented form.
+std::optional<double> peakOf(GstMessage* message) {
+    const GstStructure* s = gst_message_get_structure(message);
+    if (s == nullptr || !gst_structure_has_name(s, "level")) {
+        return std::nullopt;
+    }
+    const GValue* field = gst_structure_get_value(s, "peak");
+    if (field == nullptr || !G_VALUE_HOLDS_BOXED(field)) {
+        return std::nullopt;
+    }
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    const auto* peaks = static_cast<const GValueArray*>(g_value_get_boxed(field));
+    std::optional<double> loudest;
+    for (guint i = 0; peaks != nullptr && i < peaks->n_values; ++i) {
+        const double db =
+            g_value_get_double(g_value_array_get_nth(const_cast<GValueArray*>(peaks), i));
+        loudest = loudest ? std::max(*loudest, db) : db;
+    }
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    return loudest;
+}
+
 }  // namespace
 
 WavCapture::WavCapture(QString file, media::WavFormat format)
@@ -45,8 +70,9 @@ void WavCapture::start() {
                                   : QByteArray("autoaudiosrc");
     const QByteArray description =
         source + QByteArray(
-                     " ! audioconvert ! audioresample ! capsfilter name=format"
-                     " ! fakesink name=out sync=false signal-handoffs=true");
+                     " ! audioconvert ! level interval=100000000 post-messages=true"
+                     " ! audioconvert ! audioresample ! capsfilter name=format ! fakesink name=out "
+                     "sync=false signal-handoffs=true");
     GError* raw = nullptr;
     GstElement* pipeline = gst_parse_launch(description.constData(), &raw);
     const QString parseError =
@@ -134,6 +160,12 @@ bool WavCapture::append(const unsigned char* data, size_t size) {
 
 int WavCapture::onBusMessage(GstBus*, GstMessage* message, void* self) {
     auto* capture = static_cast<WavCapture*>(self);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ELEMENT && capture->level) {
+        if (const std::optional<double> peak = peakOf(message)) {
+            capture->level(*peak);
+        }
+        return TRUE;
+    }
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && capture->running_) {
         // The input failed after the start (autoaudiosrc may settle on a source that fails a
         // moment later): what came before stays in the file, completed.

@@ -16,7 +16,8 @@ typedef struct _GstPad GstPad;
 // from the default input (autoaudiosrc, or the bin in TOLLVANE_AUDIO_SOURCE), converts to the
 // file's format and appends the samples after its header, each buffer as it comes, with the
 // header's sizes brought up to date after each one (so a crash or a power cut leaves a valid file
-// of all but the last moments); stopping completes the file. Capture
+// of all but the last moments); stopping completes the file. GStreamer's level element measures
+// the input for the window's meter. Capture
 // runs on GStreamer's own threads, so the GUI thread never waits for the device.
 class WavCapture {
   public:
@@ -40,6 +41,8 @@ class WavCapture {
     // a sound server that refuses the stream): the capture has then stopped and the file holds
     // what came before.
     std::function<void(const QString& reason)> failed;
+    // Called on the GUI thread ten times a second with the loudest sample of that time, in dB.
+    std::function<void(double peakDb)> level;
 
   private:
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);

@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm4"));
@@ -51,6 +53,15 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     btn1 = new QPushButton(QStringLiteral("开始录音"), this);
     btn2 = new QPushButton(QStringLiteral("停止录音"), this);
     btn3 = new QPushButton(QStringLiteral("关闭"), this);
+    lblRecording = new QLabel(this);
+    lblRecording->setStyleSheet(QStringLiteral("color: #c00000;"));
+    level = new QProgressBar(this);
+    level->setAccessibleName(QStringLiteral("录音音量"));
+    level->setRange(0, 60);  // -60 dB to full scale
+    level->setTextVisible(false);
+    level->setFixedWidth(120);
+    buttons->addWidget(lblRecording);
+    buttons->addWidget(level);
     buttons->addStretch();
     for (QPushButton* b : {btn1, btn2, btn3}) {
         b->setAutoDefault(false);
@@ -58,6 +69,12 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     }
     layout->addLayout(buttons);
     connect(btn3, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TForm4::showLevel(bool recording, const QString& text, double peakDb) {
+    lblRecording->setText(text);
+    level->setVisible(recording);
+    level->setValue(std::clamp(static_cast<int>(peakDb) + 60, 0, 60));
 }
 
 void TForm4::closeEvent(QCloseEvent* event) {

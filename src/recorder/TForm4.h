@@ -5,6 +5,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 // The recorder window "录音": file name, channels, bits and sample rate, and the start, stop and
@@ -29,6 +30,11 @@ class TForm4 : public QDialog {
     QPushButton* btn1 = nullptr;
     QPushButton* btn2 = nullptr;
     QPushButton* btn3 = nullptr;
+    QLabel* lblRecording = nullptr;  // "正在录音 mm:ss" while recording
+    QProgressBar* level = nullptr;   // the input's level while recording
+
+    // Shows (or hides) that a recording runs: its text and the level, in dB (0 is full scale).
+    void showLevel(bool recording, const QString& text, double peakDb);
 
     // Runs on every closing of the window (its close button or the title bar's).
     std::function<void()> FormCloseQuery;

@@ -25,9 +25,12 @@ check "the recorder window opens" '[ -n "$recorder" ]'
 xdotool key --window "$recorder" Tab Up Tab Tab Tab space
 check "recording starts" 'waitfor " record-start "'
 target="$work/app/Music/Temp.wav"
-for _ in $(seq 100); do [ "$(stat -c %s "$target" 2>/dev/null || echo 0)" -gt 200000 ] && break; sleep 0.1; done
+# The sound goes to a file beside the target until the stop.
+for _ in $(seq 100); do [ "$(stat -c %s "$target.recording" 2>/dev/null || echo 0)" -gt 200000 ] && break; sleep 0.1; done
 xdotool key --window "$recorder" space  # the focus moved on to "停止录音"
 check "recording stops" 'waitfor " record-stop "'
+check "the recording took the target's name, nothing left beside it" \
+    '[ -f "$target" ] && [ ! -e "$target.recording" ]'
 kill "$app"
 wait "$app"
 

@@ -1,6 +1,8 @@
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtEndian>
 
@@ -57,9 +59,12 @@ struct RecorderTest : SchedulerFixture {
         w().cbb2->setCurrentText(bits);
         w().cbb3->setCurrentText(rate);
     }
-    // Records until about `ms` of sound is in the file.
+    QString target() const {
+        return folder.file("Music/" + form->Form4->edt1->text().trimmed() + ".wav");
+    }
+    // Records until about `ms` of sound is in the file being recorded.
     void recordFor(int ms) {
-        const QString file = folder.file("Music/" + w().edt1->text().trimmed() + ".wav");
+        const QString file = RecorderControl::partFile(target());
         const qint64 bytesPerSecond = w().cbb1->currentText().toLongLong() *
                                       w().cbb2->currentText().toLongLong() / 8 *
                                       w().cbb3->currentText().toLongLong();
@@ -105,7 +110,9 @@ TEST_F(RecorderTest, EachFormatGivesACompleteStandardWav) {
         }
     }
     EXPECT_EQ(dialogs.boxes.size(), 8);
-    EXPECT_EQ(dialogs.boxes.front(), " 信息 | 声音录制完毕 !|info");
+    EXPECT_EQ(dialogs.boxes.front(),
+              " 信息 | 声音录制完毕 !\n" + folder.file("Music/r1-8-11025.wav") + "|info");
+    EXPECT_TRUE(QDir(folder.file("Music")).entryList({"*.recording"}, QDir::Files).isEmpty());
     EXPECT_EQ(log.of("record-start").size(), 8);
     EXPECT_TRUE(log.of("record-stop").front().endsWith("1ch 8bit 11025Hz"));
 }
@@ -118,24 +125,37 @@ TEST_F(RecorderTest, NamesButtonsAndRefusals) {
     EXPECT_EQ(w().size(), QSize(545, 204));
     EXPECT_EQ(w().edt1->text(), "Temp");
     EXPECT_TRUE(w().btn1->isEnabled());
-    EXPECT_TRUE(w().btn2->isEnabled());
-
-    w().btn2->click();  // nothing recorded yet: an error, never "finished"
-    EXPECT_EQ(dialogs.boxes, QStringList{" 错误 | 保存声音文件出错 !|error"});
-    EXPECT_FALSE(w().btn2->isEnabled());
+    EXPECT_FALSE(w().btn2->isEnabled());  // nothing to stop before a start
 
     w().edt1->setText("");
     w().btn1->click();
     EXPECT_EQ(dialogs.messages, QStringList{"文件名不能为空"});
 
     w().edt1->setText("  speech  ");
-    folder.write("Music/speech.wav", QByteArray(1000, 'x'));  // replaced without asking
+    const QByteArray old(1000, 'x');
+    folder.write("Music/speech.wav", old);
+    dialogs.answers = {false};  // an existing file is replaced only when the user agrees
+    w().btn1->click();
+    EXPECT_EQ(dialogs.questions,
+              QStringList{folder.file("Music/speech.wav") + " 已经存在。\n要用新的录音替换它吗？"});
+    EXPECT_TRUE(log.of("record-start").isEmpty());
+    EXPECT_EQ(folder.read("Music/speech.wav"), old);
+    dialogs.answers = {true};
     recordFor(100);
+    // While recording: only 停止录音, the name and format fixed, the time and level shown.
     EXPECT_FALSE(w().btn1->isEnabled());
     EXPECT_TRUE(w().btn2->isEnabled());
+    for (QWidget* field : std::initializer_list<QWidget*>{w().edt1, w().cbb1, w().cbb2, w().cbb3}) {
+        EXPECT_FALSE(field->isEnabled()) << field->accessibleName().toStdString();
+    }
+    ASSERT_TRUE(waitUntil([&] { return w().level->value() > 40; }, 5000));  // a loud sine
+    EXPECT_TRUE(w().lblRecording->text().startsWith("正在录音 00:0"));
+    EXPECT_EQ(folder.read("Music/speech.wav"), old);  // untouched until the stop
     w().btn2->click();
     EXPECT_TRUE(media::readWavFormat(folder.file("Music/speech.wav")));
     EXPECT_TRUE(w().btn1->isEnabled());
+    EXPECT_TRUE(w().cbb1->isEnabled());
+    EXPECT_TRUE(w().lblRecording->text().isEmpty());
 
     w().edt1->setText("   ");  // blanks only: the file ".wav"
     recordFor(50);
@@ -144,19 +164,26 @@ TEST_F(RecorderTest, NamesButtonsAndRefusals) {
 
     QDir(folder.file("Music")).removeRecursively();
     w().btn1->click();
-    EXPECT_EQ(dialogs.boxes.last(), " 错误 | 媒体设备初始化失败！ |error");
+    // The text as it was, then the reason and what to check.
+    EXPECT_TRUE(dialogs.boxes.last().startsWith(" 错误 | 媒体设备初始化失败！ \n"));
+    EXPECT_TRUE(dialogs.boxes.last().contains(RecorderControl::checkInputText()));
     EXPECT_TRUE(w().btn1->isEnabled());
     EXPECT_FALSE(w().btn2->isEnabled());
-    EXPECT_EQ(log.of("error").size(), 2);
+    EXPECT_EQ(log.of("error").size(), 1);
 }
 
 TEST_F(RecorderTest, ClosingAbandonsTheRecordingAndReopensTheTune) {
     TForm1& f = start();
+    testmedia::writeWav(folder.file("Music/Temp.wav"), 200);
+    const QByteArray old = folder.read("Music/Temp.wav");
     f.btn12->click();
+    dialogs.answers = {true};
     recordFor(100);
     w().close();
     EXPECT_FALSE(w().isVisible());
-    EXPECT_EQ(QFile(folder.file("Music/Temp.wav")).size(), 44);
+    // Given up: the older file stays byte for byte, nothing is left beside it.
+    EXPECT_EQ(folder.read("Music/Temp.wav"), old);
+    EXPECT_EQ(QDir(folder.file("Music")).entryList(QDir::Files), QStringList{"Temp.wav"});
     EXPECT_EQ(f.mp1->FileName(), folder.file("sys.mp3"));
     EXPECT_TRUE(f.mp1->isOpen());
 
@@ -197,12 +224,17 @@ TEST_F(RecorderTest, AnInputThatFailsAfterStartingIsReported) {
     // A source that starts, then cannot deliver: the error comes later, on the bus.
     ScopedEnv broken{"TOLLVANE_AUDIO_SOURCE", "audiotestsrc is-live=true ! video/x-raw"};
     TForm1& f = start();
+    testmedia::writeWav(folder.file("Music/Temp.wav"), 200);
+    const QByteArray old = folder.read("Music/Temp.wav");
     f.btn12->click();
+    dialogs.answers = {true};
     w().btn1->click();
     ASSERT_TRUE(waitUntil([&] { return !dialogs.boxes.isEmpty(); }, 5000));
-    EXPECT_EQ(dialogs.boxes.last(), " 错误 | 媒体设备初始化失败！ |error");
+    EXPECT_TRUE(dialogs.boxes.last().startsWith(" 错误 | 媒体设备初始化失败！ \n"));
     EXPECT_TRUE(w().btn1->isEnabled());
     EXPECT_EQ(log.of("error").size(), 1);
+    EXPECT_EQ(folder.read("Music/Temp.wav"), old);  // a failed recording replaces nothing
+    EXPECT_EQ(QDir(folder.file("Music")).entryList(QDir::Files), QStringList{"Temp.wav"});
 }
 
 }  // namespace
