@@ -43,6 +43,7 @@
 #include "system/MasterVolume.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
+#include "system/ShutdownWarning.h"
 #include "system/StartWithSession.h"
 #include "system/TForm5.h"
 #include "system/VolumeControl.h"
@@ -100,6 +101,9 @@ void TForm1::createParts() {
     });
     outputNotice_ = std::make_unique<OutputNotice>(dialogs, log, bell_);
     shutdown_ = std::make_unique<ShutdownControl>(*power_, settings_, dialogs, log, *chk5);
+    shutdownWarning = std::make_unique<ShutdownWarning>(this);
+    shutdown_->warn = [this](int left) { shutdownWarning->showCountdown(left); };
+    shutdown_->endWarning = [this] { shutdownWarning->hide(); };
     calendarDay_ = std::make_unique<CalendarDay>(calendar, settings_, log, [this](int runMode) {
         rg1->setItemIndex(runMode);  // as if the user had picked it
         rg1Click();
@@ -233,6 +237,9 @@ void TForm1::connectHandlers() {
     guarded(tmr2, &SecondTimer::timeout, &TForm1::tmr2Timer);
     guarded(chk1, &QCheckBox::toggled, &TForm1::chk1Click);
     guarded(chk5, &QCheckBox::toggled, &TForm1::chk5Click);
+    guarded(shutdownWarning.get(), &ShutdownWarning::cancelChosen, &TForm1::shutdownCancelClick);
+    guarded(shutdownWarning.get(), &ShutdownWarning::nowChosen, &TForm1::shutdownNowClick);
+    guarded(Form5.get(), &QDialog::finished, &TForm1::showShutdownTime);
     guarded(btn14, &QPushButton::clicked, &TForm1::btn14Click);
     guarded(btnCalendar, &QToolButton::clicked, &TForm1::btnCalendarClick);
     guarded(btn3, &QToolButton::clicked, &TForm1::btn3Click);
@@ -285,7 +292,7 @@ void TForm1::FormCreate() {
     const auto stored = [this](const QString& key) {
         return settings_.readInteger(settings::kSet, key, 0);
     };
-    lbl10->setText(QStringLiteral("Tollvane 校园音乐铃声\n按时间表自动播放上下课音乐"));
+    showShutdownTime();
     addClockFont();
 
     dbsmtbl1.close();

@@ -53,6 +53,7 @@ class QToolButton;
 class TForm3;
 class TForm4;
 class TForm5;
+class ShutdownWarning;
 class CalendarDay;
 class CalendarWindow;
 
@@ -95,6 +96,10 @@ class TForm1 : public QWidget {
     void tmr2Timer();
     void chk1Click();
     void chk5Click();
+    void shutdownCancelClick();  // 取消关机 in the countdown
+    void shutdownNowClick();     // 立即关机 in the countdown
+    // The credit line shows the daily shutdown's time while 定时关机 is ticked.
+    void showShutdownTime();
     void N5Click();
     void btn14Click();
     void btnCalendarClick();
@@ -190,6 +195,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<TForm3> Form3;
     std::unique_ptr<TForm4> Form4;
     std::unique_ptr<TForm5> Form5;
+    std::unique_ptr<ShutdownWarning> shutdownWarning;  // the last minute before the shutdown
     std::unique_ptr<CalendarWindow> calendarWindow;
     const CalendarBook& calendarBook() const { return calendarBook_; }
 

@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QLabel>
 #include <QTimer>
+#include <optional>
 
 #include "app/HelpCommand.h"
 #include "app/RadioGroup.h"
@@ -48,6 +50,26 @@ void TForm1::chk1Click() {
 
 void TForm1::chk5Click() {
     shutdown_->chk5Click();
+    showShutdownTime();
+}
+
+void TForm1::shutdownCancelClick() {
+    shutdown_->cancelComing();
+}
+
+void TForm1::shutdownNowClick() {
+    shutdown_->shutDownNow();
+}
+
+void TForm1::showShutdownTime() {
+    // The credit line's second line names the daily shutdown while it is set.
+    const std::optional<QTime> at = shutdown_->scheduledTime();
+    const QString second =
+        at ? QStringLiteral("定时关机 %1")
+                 .arg(at->toString(at->second() == 0 ? QStringLiteral("HH:mm")
+                                                     : QStringLiteral("HH:mm:ss")))
+           : QStringLiteral("按时间表自动播放上下课音乐");
+    lbl10->setText(QStringLiteral("Tollvane 校园音乐铃声\n") + second);
 }
 
 void TForm1::N5Click() {

@@ -33,13 +33,69 @@ void ShutdownControl::N5Click() {
     }
 }
 
+void ShutdownControl::countdown(const QDateTime& second) {
+    const std::optional<QTime> at = scheduledTime();
+    if (!at) {
+        stopWarning();
+        return;
+    }
+    QDateTime next = second;  // same date and time zone, at the set time
+    next.setTime(*at);
+    if (next < second) {
+        next = next.addDays(1);  // 23:59:30 counts down to a shutdown at 00:00:00
+    }
+    const qint64 left = second.secsTo(next);
+    if (left < 1 || left > kWarningSeconds || next == cancelled_) {
+        stopWarning();
+        return;
+    }
+    coming_ = next;
+    warning_ = true;
+    if (warn) {
+        warn(static_cast<int>(left));
+    }
+}
+
+void ShutdownControl::stopWarning() {
+    if (warning_ && endWarning) {
+        endWarning();
+    }
+    warning_ = false;
+}
+
+void ShutdownControl::cancelComing() {
+    if (!warning_) {
+        return;
+    }
+    cancelled_ = coming_;
+    stopWarning();
+    log_.write(QStringLiteral("shutdown-cancelled"),
+               cancelled_.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void ShutdownControl::shutDownNow() {
+    if (!warning_) {
+        return;
+    }
+    cancelled_ = coming_;  // requested now, so not once more at the set time
+    stopWarning();
+    power_.parkPointer();
+    request();
+}
+
 void ShutdownControl::timedCheck(const QDateTime& second) {
+    countdown(second);
     const QTime t = second.time();
     if (settings_.readInteger(settings::kCloseTime, settings::kHour, 0) != t.hour() ||
         settings_.readInteger(settings::kCloseTime, settings::kMinute, 0) != t.minute() ||
         settings_.readInteger(settings::kCloseTime, settings::kSecond, 0) != t.second() ||
         !chk5_.isChecked()) {
         return;
+    }
+    QDateTime due = second;
+    due.setTime(QTime(t.hour(), t.minute(), t.second()));
+    if (due == cancelled_) {
+        return;  // cancelled from the countdown
     }
     power_.parkPointer();
     request();

@@ -18,9 +18,10 @@ TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
     resize(346, 215);
 
     auto* layout = new QVBoxLayout(this);
+    // The caption and its fields on one line, the buttons below, the free space at the bottom.
     lbl1 = new QLabel(QStringLiteral("关机时间："), this);
-    layout->addWidget(lbl1);
     auto* fields = new QHBoxLayout;
+    fields->addWidget(lbl1);
     const struct {
         ClampingSpinBox** box;
         const char* label;
@@ -33,6 +34,7 @@ TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
         (*s.box)->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
         fields->addWidget(*s.box);
     }
+    fields->addStretch();
     layout->addLayout(fields);
     auto* buttons = new QHBoxLayout;
     btn1 = new QPushButton(QStringLiteral("确定"), this);
@@ -41,6 +43,7 @@ TForm5::TForm5(IniFile& settings, HandlerGuard& guard, QWidget* parent)
     buttons->addWidget(btn1);
     buttons->addWidget(btn2);
     layout->addLayout(buttons);
+    layout->addStretch();
     guard.connect(btn1, &QPushButton::clicked, this, [this] { btn1Click(); });
     guard.connect(btn2, &QPushButton::clicked, this, [this] { btn2Click(); });
     FormCreate();

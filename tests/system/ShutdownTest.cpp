@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -10,6 +11,7 @@
 #include "ScopedEnv.h"
 #include "ringing/SchedulerFixture.h"
 #include "system/Power.h"
+#include "system/ShutdownWarning.h"
 #include "system/TForm5.h"
 
 namespace {
@@ -58,6 +60,72 @@ TEST_F(ShutdownTest, ARefusedShutdownIsLoggedAsRefusedWithTheReason) {
     EXPECT_EQ(power->requests, 1);
     EXPECT_TRUE(log.of("shutdown-request").isEmpty());
     EXPECT_EQ(log.of("shutdown-refused"), QStringList{power->refusal});
+}
+
+// The last minute before the timed shutdown: the clock and ring timers ticked together, as the
+// program runs them, with the countdown window never holding them up.
+struct ShutdownCountdownTest : SchedulerFixture {
+    void both(const QDateTime& when) {
+        clockTick(when);
+        tick(when);
+    }
+    ShutdownWarning& warning() { return *form->shutdownWarning; }
+};
+
+TEST_F(ShutdownCountdownTest, WarnsAMinuteAheadAndABellInThatMinuteRings) {
+    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=17\nMinute=30\nSecond=0\n");
+    const QString bell = folder.file("Music/bell.wav");
+    sound("Music/bell.wav");
+    fill("temp.dat", {makeRow(17, 29, 30, "放学", bell)});
+    TForm1& f = startRinging(at(0, 17, 28, 50));
+    EXPECT_EQ(f.lbl10->text(), "Tollvane 校园音乐铃声\n定时关机 17:30");
+    both(at(0, 17, 28, 59));
+    EXPECT_FALSE(warning().isVisible());
+    both(at(0, 17, 29, 0));
+    ASSERT_TRUE(warning().isVisible());
+    EXPECT_FALSE(warning().isModal());
+    EXPECT_EQ(warning().lblCountdown->text(), "电脑将在 60 秒后关机");
+    for (QDateTime t = at(0, 17, 29, 1); t < at(0, 17, 30, 0); t = t.addSecs(1)) {
+        both(t);
+    }
+    EXPECT_EQ(warning().lblCountdown->text(), "电脑将在 1 秒后关机");
+    EXPECT_EQ(rings().size(), 1);  // 17:29:30 rang during the countdown
+    EXPECT_EQ(power->requests, 0);
+    both(at(0, 17, 30, 0));  // nobody answered: off at the set time, once
+    both(at(0, 17, 30, 1));
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_FALSE(warning().isVisible());
+
+    f.chk5->setChecked(false);
+    EXPECT_EQ(f.lbl10->text(), "Tollvane 校园音乐铃声\n按时间表自动播放上下课音乐");
+    both(at(1, 17, 29, 30));
+    EXPECT_FALSE(warning().isVisible());
+}
+
+TEST_F(ShutdownCountdownTest, CancelledMeansNotTodayAndNowMeansNow) {
+    writeConfig("[Set]\nAutoClose=1\n[CloseTime]\nHour=0\nMinute=0\nSecond=0\n");
+    start();
+    // Counting down across midnight to 00:00:00.
+    both(at(0, 23, 59, 20));
+    ASSERT_TRUE(warning().isVisible());
+    EXPECT_EQ(warning().lblCountdown->text(), "电脑将在 40 秒后关机");
+    warning().btnCancel->click();
+    EXPECT_FALSE(warning().isVisible());
+    EXPECT_EQ(log.of("shutdown-cancelled"), QStringList{"2026-12-08 00:00:00"});
+    for (QDateTime t = at(0, 23, 59, 21); t <= at(1, 0, 0, 5); t = t.addSecs(1)) {
+        both(t);
+    }
+    EXPECT_FALSE(warning().isVisible());
+    EXPECT_EQ(power->requests, 0);
+
+    // The next day as set; 立即关机 shuts down at once and not again at the set time.
+    both(at(1, 23, 59, 50));
+    ASSERT_TRUE(warning().isVisible());
+    warning().btnNow->click();
+    EXPECT_EQ(power->requests, 1);
+    EXPECT_FALSE(warning().isVisible());
+    both(at(2, 0, 0, 0));
+    EXPECT_EQ(power->requests, 1);
 }
 
 TEST_F(ShutdownTest, ManualShutdownAsksFirst) {
