@@ -182,7 +182,7 @@ void TForm1::showDateLine() {
 
 QList<QWidget*> TForm1::ringingLocks() const {
     QList<QWidget*> locked{rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
-                           btn1, btn2, btn4, btn8, btn11, dbsmdbgrd1, btn12};
+                           btn1, btn2, btn4, btn8, btn11, btn12};
     for (QCheckBox* day : chkweek) {
         locked << day;
     }
@@ -195,6 +195,7 @@ void TForm1::applyRingingLock(bool locked) {
     for (QWidget* w : ringingLocks()) {
         w->setEnabled(!locked);
     }
+    dbsmdbgrd1->setLocked(locked);  // it still scrolls, so every row can be read
     if (locked) {
         btn5->setEnabled(false);  // only a double-click on a row enables it again
         edtshijian->clear();

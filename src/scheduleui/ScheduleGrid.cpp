@@ -1,6 +1,9 @@
 #include "scheduleui/ScheduleGrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
 
 #include "schedule/ScheduleTable.h"
 #include "scheduleui/ScheduleModel.h"
@@ -42,7 +45,73 @@ void ScheduleGrid::applyLayout() {
     }
 }
 
+void ScheduleGrid::setLocked(bool locked) {
+    locked_ = locked;
+}
+
+void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
+    if (locked_) {
+        setFocus(Qt::MouseFocusReason);  // so that the keys scroll
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (locked_) {
+        event->accept();  // a drag would move the highlight
+        return;
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void ScheduleGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (locked_) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
+    if (!locked_) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    switch (event->key()) {
+        case Qt::Key_Up:
+            bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            break;
+        case Qt::Key_Down:
+            bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            break;
+        case Qt::Key_PageUp:
+            bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+            break;
+        case Qt::Key_PageDown:
+            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            break;
+        case Qt::Key_Home:
+            bar->triggerAction(QAbstractSlider::SliderToMinimum);
+            break;
+        case Qt::Key_End:
+            bar->triggerAction(QAbstractSlider::SliderToMaximum);
+            break;
+        default:
+            event->ignore();
+            return;  // Tab and the rest go on to the window
+    }
+    event->accept();
+}
+
 void ScheduleGrid::follow(const QModelIndex& index) {
+    if (locked_ && !syncing_) {
+        // Nothing but the program moves the current row while locked: the highlight goes back.
+        showCurrent(table_.recNo() - 1);
+        return;
+    }
     if (!syncing_ && index.isValid() && table_.isOpen() && index.row() + 1 != table_.recNo()) {
         table_.setRecNo(index.row() + 1);
     }

@@ -16,8 +16,19 @@ class ScheduleGrid : public QTableView {
     // Hides the leading field and sets the widths of the first five shown columns.
     void applyLayout();
 
+    // Locked (while ringing is on), the list still scrolls and can be read, but neither a click
+    // nor a key moves the current row, which is the bell's; the arrow and page keys scroll.
+    void setLocked(bool locked);
+    bool locked() const { return locked_; }
+
   signals:
     void rowDoubleClicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void showCurrent(int index);
@@ -26,4 +37,5 @@ class ScheduleGrid : public QTableView {
     ScheduleTable& table_;
     ScheduleModel* model_;
     bool syncing_ = false;
+    bool locked_ = false;
 };

@@ -1,6 +1,8 @@
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include "core/SecondTimer.h"
@@ -58,7 +60,6 @@ TEST_F(AutoPlaySwitchTest, OnLocksTheTimetableOffGivesItBack) {
                                    "btn8",
                                    "btn11",
                                    "btn12",
-                                   "dbsmdbgrd1",
                                    "chkweek1",
                                    "chkweek2",
                                    "chkweek3",
@@ -66,6 +67,7 @@ TEST_F(AutoPlaySwitchTest, OnLocksTheTimetableOffGivesItBack) {
                                    "chkweek5",
                                    "chkweek6",
                                    "chkweek7"}));
+    EXPECT_TRUE(f.dbsmdbgrd1->locked());  // it stays enabled, to be scrolled
     EXPECT_TRUE(f.edtshijian->text().isEmpty());
     EXPECT_TRUE(f.edtAudio_filename->text().isEmpty());
     EXPECT_EQ(setting("Auto_Play"), 1);
@@ -82,6 +84,45 @@ TEST_F(AutoPlaySwitchTest, OnLocksTheTimetableOffGivesItBack) {
     EXPECT_EQ(f.se_h->value(), 9);
     EXPECT_EQ(setting("Auto_Play"), 0);
     EXPECT_EQ(f.lbl9->text(), "事件提示：已经是最后一个事件");  // kept
+}
+
+TEST_F(AutoPlaySwitchTest, TheLockedListScrollsButItsCurrentRowStaysTheBells) {
+    std::vector<ScheduleRow> rows;
+    for (int i = 0; i < 200; ++i) {
+        rows.push_back(makeRow(i / 60 + 8, i % 60, 0, QString("第%1节").arg(i), "/x.mp3"));
+    }
+    fill("temp.dat", rows);
+    TForm1& f = startRinging(at(0, 7, 0, 0));
+    f.show();
+    ScheduleGrid& grid = *f.dbsmdbgrd1;
+    QScrollBar& bar = *grid.verticalScrollBar();
+    const int bell = f.dbsmtbl1.recNo();
+    ASSERT_GT(bar.maximum(), 100);
+    ASSERT_EQ(bar.value(), 0);
+    const struct {
+        Qt::Key key;
+        bool down;
+    } keys[] = {{Qt::Key_PageDown, true},
+                {Qt::Key_Down, true},
+                {Qt::Key_End, true},
+                {Qt::Key_Up, false},
+                {Qt::Key_Home, false}};
+    for (const auto& k : keys) {
+        const int before = bar.value();
+        QTest::keyClick(&grid, k.key);
+        EXPECT_EQ(bar.value() > before, k.down) << k.key;
+        EXPECT_EQ(f.dbsmtbl1.recNo(), bell) << k.key;
+    }
+    bar.setValue(bar.maximum());  // the scroll bar itself is free too
+    const QPoint lastRow = grid.visualRect(grid.model()->index(199, 1)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, lastRow);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, lastRow);
+    EXPECT_EQ(f.dbsmtbl1.recNo(), bell);
+    EXPECT_TRUE(f.edtshijian->text().isEmpty());  // nothing loaded for editing
+
+    f.chk1->setChecked(false);  // unlocked, a click makes the row current again
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, lastRow);
+    EXPECT_EQ(f.dbsmtbl1.recNo(), 200);
 }
 
 TEST_F(AutoPlaySwitchTest, RunningTheHandlerTwiceIsHarmless) {
