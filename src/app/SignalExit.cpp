@@ -11,9 +11,14 @@ namespace {
 int pipeFds[2] = {-1, -1};
 std::atomic<bool> signalled{false};
 
-void onSignal(int) {
-    signalled = true;
-    const char byte = 1;
+constexpr char kExit = 1;
+constexpr char kShow = 2;
+
+void onSignal(int number) {
+    const char byte = number == SIGUSR1 ? kShow : kExit;
+    if (byte == kExit) {
+        signalled = true;
+    }
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], &byte, 1);
 }
 
@@ -29,6 +34,7 @@ void SignalExit::catchSignals() {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGUSR1, &action, nullptr);
 }
 
 bool SignalExit::caught() {
@@ -43,14 +49,21 @@ SignalExit::SignalExit(QObject* parent) : QObject(parent) {
     notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
-        [[maybe_unused]] const ssize_t n = ::read(pipeFds[0], &byte, 1);
-        emit requested();
+        if (::read(pipeFds[0], &byte, 1) != 1) {
+            return;
+        }
+        if (byte == kShow) {
+            emit showRequested();
+        } else {
+            emit requested();
+        }
     });
 }
 
 SignalExit::~SignalExit() {
     ::signal(SIGTERM, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGUSR1, SIG_IGN);  // a late request from a second start must not end the program
     delete notifier_;
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);

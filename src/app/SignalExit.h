@@ -5,7 +5,9 @@
 class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT (the session ending, or a service manager stopping the program) into
-// a call on the event loop, so the program closes its table and logs its exit as usual.
+// a call on the event loop, so the program closes its table and logs its exit as usual; and
+// SIGUSR1 (a second start of the program asking the running copy to show itself) into
+// showRequested().
 class SignalExit : public QObject {
     Q_OBJECT
   public:
@@ -21,6 +23,7 @@ class SignalExit : public QObject {
 
   signals:
     void requested();
+    void showRequested();
 
   private:
     QSocketNotifier* notifier_ = nullptr;

@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (instance.anotherIsRunning()) {
         log.write(QStringLiteral("already-running"), QApplication::applicationFilePath());
+        instance.askToShow();  // the running copy shows its window, from the tray if need be
         // A stop asked for while the box waits ends this copy at once.
         QObject::connect(&signalExit, &SignalExit::requested, &app, [] { QApplication::exit(0); });
         if (!SignalExit::caught()) {
@@ -123,6 +124,8 @@ int main(int argc, char** argv) {
                          std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment()),
                          std::make_unique<AlsaMasterVolume>(), ResumeState::defaultFile(),
                          std::make_unique<KernelClockSync>(), QApplication::applicationFilePath()});
+    QObject::connect(&signalExit, &SignalExit::showRequested, &form,
+                     [&form] { form.guard().run([&form] { form.N1Click(); }); });
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {
         form.exitRequested = true;
         QApplication::quit();

@@ -11,10 +11,12 @@
 #include <QTranslator>
 #include <csignal>
 
+#include "EventWait.h"
 #include "TempDir.h"
 #include "app/QtDialogs.h"
 #include "app/QtTranslations.h"
 #include "app/RadioGroup.h"
+#include "app/SignalExit.h"
 #include "app/SingleInstance.h"
 #include "core/AppError.h"
 #include "core/HandlerGuard.h"
@@ -50,6 +52,21 @@ TEST(SingleInstanceTest, ACrashedCopyDoesNotBlockTheNextStart) {
     EXPECT_TRUE(QFile::exists(dir.file("Tollvane.lock")));
     SingleInstance next(dir.path());
     EXPECT_FALSE(next.anotherIsRunning());
+}
+
+TEST(SingleInstanceTest, ASecondStartAsksTheRunningCopyToShowItself) {
+    TempDir dir;
+    SignalExit caught;
+    int shown = 0;
+    QObject::connect(&caught, &SignalExit::showRequested, [&] { ++shown; });
+    SingleInstance running(dir.path());
+    EXPECT_EQ(dir.read("Tollvane.lock").trimmed(), QByteArray::number(::getpid()));
+    SingleInstance second(dir.path());
+    ASSERT_TRUE(second.anotherIsRunning());
+    EXPECT_TRUE(second.askToShow());
+    ASSERT_TRUE(waitUntil([&] { return shown == 1; }, 2000));
+    EXPECT_FALSE(SignalExit::caught());  // a request to show, never to end
+    EXPECT_FALSE(running.askToShow());   // nobody else to ask
 }
 
 TEST(HandlerGuardTest, FullStopRule) {

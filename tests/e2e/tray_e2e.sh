@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tray as a user meets it, on a real X server (Xvfb) with a real tray host (trayer): with no
 # tray, closing minimises; once the tray is up, closing hides into it and the bells ring on; a
-# double-click on the icon brings the window back; "退出程序" from the icon's menu ends the program.
+# double-click on the icon brings the window back, and so does a second start of the program;
+# "退出程序" from the icon's menu ends the program.
 # Usage: tray_e2e.sh PROGRAM_FOLDER
 set -u
 built=$1
@@ -41,11 +42,31 @@ check "closing hides into the tray" 'closeuntil " window-hidden"'
 rings=$(count " ring ")
 check "the bells ring on while hidden" 'waitmore " ring " "$rings"'
 
+# Hidden in the tray, a second start brings the window back and ends with its notice.
+shown=$(count " window-shown")
+env XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+    "$work/app/tollvane" 2>"$work/second.log" &
+second=$!
+pids+=($second)
+check "a second start shows the hidden window" 'waitmore " window-shown" "$shown" 10'
+check "the window is on screen" \
+    'xdotool search --onlyvisible --pid "$(bell_pid)" --name "^Tollvane V1\.3\.3$" | grep -q .'
+check "the second start logs already-running" 'grep -q " already-running " "$work/second.log"'
+kill "$second"
+wait "$second"
+hidden=$(count " window-hidden")
+for _ in $(seq 10); do
+    /usr/bin/python3 "$here/x11/xclose.py" "$window"
+    waitmore " window-hidden" "$hidden" 2 && break
+done
+check "closing hides into the tray again" '[ "$(count " window-hidden")" -gt "$hidden" ]'
+
 panel=$(xdotool search --name '^panel$' 2>/dev/null | head -1)
 icon=$(xwininfo -children -id "$panel" 2>/dev/null | grep -oE '^ +0x[0-9a-f]+' | head -1 | tr -d ' ')
 check "the icon sits in the tray" '[ -n "$icon" ]'
 xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
 check "a double-click shows the window" 'waitfor " window-shown"'
+
 
 shown=$(windows)
 xdotool mousemove --window "$icon" 8 8 click 3
