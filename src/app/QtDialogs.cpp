@@ -4,25 +4,51 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 const QString kQuestionCaption = QStringLiteral("温馨提醒");
 }
 
 QWidget* QtDialogs::parentForBox() const {
-    // Over the main window while it is on screen; while it is hidden in the tray a box of its own
-    // (a child would be hidden with it, or placed over a window nobody sees).
-    return owner_ && owner_->isVisible() && !owner_->isMinimized() ? owner_.data() : nullptr;
+    // Over the window that raised it (the recorder, the calendar…) while that is on screen, else
+    // over the main window; while the main window is hidden in the tray a box of its own (a
+    // child would be hidden with it, or placed over a window nobody sees).
+    const auto shown = [](QWidget* w) { return w && w->isVisible() && !w->isMinimized(); };
+    QWidget* active = QApplication::activeModalWidget();
+    if (active == nullptr) {
+        active = QApplication::activeWindow();
+    }
+    if (shown(active) && qobject_cast<QMessageBox*>(active) == nullptr) {
+        return active;
+    }
+    return shown(owner_) ? owner_.data() : nullptr;
 }
 
 void QtDialogs::bringForward(QMessageBox& box) {
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Above everything only while the main window is hidden, so that it is seen; otherwise it
+    // stacks with its window and never covers another window's controls.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, box.parentWidget() == nullptr);
+    if (!box.buttons().isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(box.buttons().front()));
+    }
+}
+
+void QtDialogs::takeFocus(QMessageBox& box) {
+    // Enter answers it and Esc closes it at once.
+    box.raise();
+    box.activateWindow();
+    if (box.defaultButton() != nullptr) {
+        box.defaultButton()->setFocus();
+    }
 }
 
 bool QtDialogs::question(const QString& text) {
     QMessageBox box(QMessageBox::Question, kQuestionCaption, text,
                     QMessageBox::Ok | QMessageBox::Cancel, parentForBox());
     bringForward(box);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -31,7 +57,7 @@ void QtDialogs::showOnce(const QString& kind, int icon, const QString& caption,
     const QString key = kind + QLatin1Char('\n') + text;
     open_.removeIf([](const auto& entry) { return entry.value().isNull(); });
     if (QMessageBox* box = open_.value(key)) {
-        box->raise();
+        takeFocus(*box);
         return;
     }
     auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), caption, text,
@@ -41,7 +67,7 @@ void QtDialogs::showOnce(const QString& kind, int icon, const QString& caption,
     bringForward(*box);
     open_.insert(key, box);
     box->show();
-    box->raise();
+    takeFocus(*box);
 }
 
 void QtDialogs::notice(const QString& text) {

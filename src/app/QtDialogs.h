@@ -11,8 +11,9 @@ class QWidget;
 
 // Dialogs shown with QMessageBox and QFileDialog. Notices, messages and error reports are
 // non-modal and return at once; while a box with the same text is still open, the same report
-// only raises that box instead of piling up another. Every box stays on top, and while the main
-// window is hidden in the tray it is a window of its own, so nothing goes unseen.
+// only raises that box instead of piling up another. A box belongs to the window that raised it
+// while that is shown and takes the focus; while the main window is hidden in the tray it is a
+// window of its own that stays on top, so nothing goes unseen.
 class QtDialogs : public Dialogs {
   public:
     QtDialogs() = default;
@@ -34,6 +35,7 @@ class QtDialogs : public Dialogs {
   private:
     QWidget* parentForBox() const;
     static void bringForward(QMessageBox& box);
+    static void takeFocus(QMessageBox& box);
     void showOnce(const QString& kind, int icon, const QString& caption, const QString& text);
 
     QPointer<QWidget> owner_;

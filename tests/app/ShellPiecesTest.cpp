@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTranslator>
 #include <csignal>
 
@@ -123,6 +125,49 @@ TEST(QtTranslationsTest, StandardButtonsAndTheFileDialogReadChinese) {
     EXPECT_EQ(dialog.labelText(QFileDialog::LookIn), "查找范围：");
     EXPECT_EQ(dialog.labelText(QFileDialog::Accept), "打开(&O)");
     QCoreApplication::removeTranslator(&translator);
+}
+
+QMessageBox* openBox(const QString& text) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box != nullptr && box->isVisible() && box->text() == text) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+TEST(QtDialogsTest, ABoxBelongsToTheShownWindowAndStaysOnTopOnlyWhileTheMainWindowIsHidden) {
+    QtDialogs dialogs;
+    QWidget main;
+    dialogs.setOwner(&main);
+    dialogs.notice("在托盘里");
+    QMessageBox* box = openBox("在托盘里");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), nullptr);
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+    QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it
+    EXPECT_EQ(openBox("在托盘里"), nullptr);
+
+    main.show();
+    dialogs.message("窗口在");
+    box = openBox("窗口在");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->window()->parentWidget(), &main);
+    EXPECT_FALSE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    QTest::keyClick(box, Qt::Key_Return);  // so does Enter
+    EXPECT_EQ(openBox("窗口在"), nullptr);
+
+    QDialog recorder(&main);  // a modal window of the program raises the next one
+    recorder.setWindowModality(Qt::ApplicationModal);
+    recorder.show();
+    dialogs.box(" 错误 ", "录音出错", Dialogs::Icon::Error);
+    box = openBox("录音出错");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), &recorder);
+    box->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(RadioGroupTest, ChangesEmitOnceAndIndexesClamp) {
