@@ -5,11 +5,18 @@
 #include <QFileInfo>
 
 #include "app/FileOpener.h"
+#include "core/Dialogs.h"
 #include "core/EventLog.h"
 #include "core/WholeFile.h"
 
-HelpCommand::HelpCommand(FileOpener& opener, EventLog& log, QString programFolder)
-    : opener_(opener), log_(log), folder_(std::move(programFolder)) {}
+HelpCommand::HelpCommand(FileOpener& opener, Dialogs& dialogs, EventLog& log, QString programFolder)
+    : opener_(opener), dialogs_(dialogs), log_(log), folder_(std::move(programFolder)) {}
+
+QString HelpCommand::failedText() {
+    return QStringLiteral(
+        "无法打开帮助（没有找到能打开它的浏览器）。\n帮助文件是：\n%1\n"
+        "可以用浏览器打开这个文件。");
+}
 
 QString HelpCommand::helpFile() const {
     const QDir folder(folder_);
@@ -23,6 +30,7 @@ void HelpCommand::btn13Click() {
         log_.write(QStringLiteral("help"), file);
     } else {
         log_.write(QStringLiteral("help-failed"), file);
+        dialogs_.notice(failedText().arg(QDir::toNativeSeparators(file)));
     }
 }
 

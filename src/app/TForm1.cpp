@@ -148,7 +148,7 @@ void TForm1::createParts() {
     calendarWindow->changed = [this] { showCalendarDay(); };
 
     visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, log);
-    help_ = std::make_unique<HelpCommand>(*opener_, log, services_.programFolder);
+    help_ = std::make_unique<HelpCommand>(*opener_, dialogs, log, services_.programFolder);
     volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, log);
     startWithSession_ = std::make_unique<StartWithSession>(
         *autostart_, settings_, dialogs, log, services_.executable,

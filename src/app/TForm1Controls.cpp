@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
@@ -45,6 +47,24 @@ void colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
+// The help button's picture: a white question mark on a blue disc, as help is shown elsewhere.
+QIcon questionMark() {
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(32, 96, 192));
+    painter.drawEllipse(QRectF(1, 1, 30, 30));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(24);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(picture);
+}
+
 }  // namespace
 
 void TForm1::buildControls() {
@@ -69,11 +89,12 @@ void TForm1::buildControls() {
     } pictures[] = {
         {&btn6, "btn6", QStyle::SP_MediaPlay, "试播某条", 344},
         {&btn3, "btn3", QStyle::SP_MediaStop, "停止播放", 372},
-        {&btn13, "btn13", QStyle::SP_DialogHelpButton, "显示帮助", 400},
+        {&btn13, "btn13", QStyle::SP_CustomBase, "显示帮助", 400},
     };
     for (const auto& p : pictures) {
         *p.button = named(new QToolButton(this), p.name, {p.x, 210, 26, 26});
-        (*p.button)->setIcon(style()->standardIcon(p.icon));
+        (*p.button)->setIcon(p.icon == QStyle::SP_CustomBase ? questionMark()
+                                                             : style()->standardIcon(p.icon));
         (*p.button)->setToolTip(QString::fromUtf8(p.hint));
         (*p.button)->setAccessibleName(QString::fromUtf8(p.hint));
     }
