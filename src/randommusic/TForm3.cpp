@@ -42,6 +42,9 @@ TForm3::TForm3(RandomPlaylist& music, IniFile& settings, Dialogs& dialogs, Handl
     bottom->addWidget(lbl4);
     bottom->addWidget(se1);
     bottom->addStretch();
+    lbl5 = new QLabel(this);  // says when the folder cannot fill a draw
+    lbl5->setStyleSheet(QStringLiteral("color: #c00000;"));
+    bottom->addWidget(lbl5);
     layout->addLayout(bottom);
     guard_.connect(se1, &QSpinBox::valueChanged, this, [this] { se1Change(); });
 
@@ -56,6 +59,21 @@ void TForm3::showDraw() {
     lbl2->setText(QStringLiteral("共有 %1 首音乐").arg(music_.pool().size()));
     se1->setValue(music_.drawCount());  // shown within 1..10; a change runs se1Change
     lst2->addItems(music_.playlist());
+    showShortage();
+}
+
+QString TForm3::shortageText(qsizetype tunes, int drawCount) {
+    if (tunes == 0) {
+        return QStringLiteral("随机音乐文件夹里没有音乐");
+    }
+    if (tunes < drawCount) {
+        return QStringLiteral("只有 %1 首，少于每次播放的 %2 首").arg(tunes).arg(drawCount);
+    }
+    return {};
+}
+
+void TForm3::showShortage() {
+    lbl5->setText(shortageText(music_.pool().size(), se1->value()));
 }
 
 void TForm3::se1Change() {
@@ -65,4 +83,5 @@ void TForm3::se1Change() {
         return;
     }
     settings_.writeInteger(settings::kSet, settings::kMusicCount, se1->value());
+    showShortage();
 }

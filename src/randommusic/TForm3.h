@@ -26,6 +26,10 @@ class TForm3 : public QDialog {
     QLabel* lbl2 = nullptr;
     QLabel* lbl3 = nullptr;
     QLabel* lbl4 = nullptr;
+    QLabel* lbl5 = nullptr;  // the warning when the folder holds fewer tunes than a draw takes
+
+    // What lbl5 says for that many tunes and that draw size; empty when they suffice.
+    static QString shortageText(qsizetype tunes, int drawCount);
     QListWidget* lst1 = nullptr;
     QListWidget* lst2 = nullptr;
     QSpinBox* se1 = nullptr;
@@ -33,6 +37,7 @@ class TForm3 : public QDialog {
   private:
     // Shows the pool, the playlist and the count of the latest draw.
     void showDraw();
+    void showShortage();
 
     RandomPlaylist& music_;
     IniFile& settings_;

@@ -42,7 +42,13 @@ void BellState::updateCountdown(const QDateTime& now) {
     hintMayHaveChanged();
 }
 
+void BellState::setNearNote(const QString& note) {
+    nearNote_ = note;
+    hintMayHaveChanged();
+}
+
 void BellState::clearNear() {
+    nearNote_.clear();
     nearAt_.reset();
     countdown_ = 0;
     hintMayHaveChanged();
@@ -82,7 +88,7 @@ void BellState::setStatus(const QString& text) {
 
 QString BellState::hint() const {
     if (nearAt_) {
-        return countdownText(countdown_, nearName_);
+        return countdownText(countdown_, nearName_) + nearNote_;
     }
     if (message_) {
         return *message_;

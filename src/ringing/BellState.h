@@ -47,6 +47,8 @@ class BellState : public QObject {
     // Counts again from `now`: the whole seconds left to the event, never below 0.
     void updateCountdown(const QDateTime& now);
     void clearNear();
+    // Said after the countdown of the coming event (a random-music row with nothing to draw).
+    void setNearNote(const QString& note);
     // The seconds left to the coming event; 0 when none is near.
     int countdown() const { return countdown_; }
     static QString countdownText(int seconds, const QString& event);
@@ -93,6 +95,7 @@ class BellState : public QObject {
     int startup_ = kStartupCount;
     std::optional<QDateTime> nearAt_;
     QString nearName_;
+    QString nearNote_;
     int countdown_ = 0;
     bool ringing_ = false;
     QString clock_;

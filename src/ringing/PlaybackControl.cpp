@@ -21,6 +21,15 @@ QString PlaybackControl::missingFileText() {
     return QStringLiteral("事件提示：文件不存在，请选择正确的声音文件！");
 }
 
+QString PlaybackControl::nothingToDrawText() const {
+    return music_.pool().isEmpty() ? QStringLiteral("随机音乐文件夹里没有音乐")
+                                   : QStringLiteral("随机播放数目为 0");
+}
+
+bool PlaybackControl::preparedDrawIsEmpty() const {
+    return prepared_ && prepared_->draw && prepared_->draw->playlist.isEmpty();
+}
+
 QString PlaybackControl::emptyPlaylistText() const {
     return music_.pool().isEmpty() ? QStringLiteral("（随机音乐文件夹里没有音乐）")
                                    : QStringLiteral("（随机播放数目为 0）");

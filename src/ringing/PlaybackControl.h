@@ -60,6 +60,10 @@ class PlaybackControl {
     static QString failedText(const QString& file, const QString& reason);
     // Why the last draw came out empty: no tunes in the folder, or a draw size of 0.
     QString emptyPlaylistText() const;
+    // Why a random-music row has nothing to play, for the hint line.
+    QString nothingToDrawText() const;
+    // True when the row made ready is a random-music row whose draw came out empty.
+    bool preparedDrawIsEmpty() const;
 
     // The row whose ring or test play started the sound now playing; a random playlist goes on
     // under this row, whatever row is current later.

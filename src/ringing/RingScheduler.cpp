@@ -108,6 +108,10 @@ bool RingScheduler::evaluate(const QDateTime& second) {
                 // Counted from the clock at once, not from the clock timer's next tick.
                 state_.setNear(second.addSecs(k), table_.current().event, clock_.now());
                 playback_.PrepareRow(table_.current());
+                if (playback_.preparedDrawIsEmpty()) {
+                    // Said now, while there is time to put music into the folder.
+                    state_.setNearNote(QStringLiteral("（%1）").arg(playback_.nothingToDrawText()));
+                }
                 break;
             }
         }
@@ -124,10 +128,12 @@ void RingScheduler::ring(const QDateTime& second) {
     state_.endStartup();  // a bell that rings first leaves out the start-up tune
     const ScheduleRow row = table_.current();
     const QString when = tod::hms(second.time());
+    bool silentDraw = false;
     switch (playback_.PlayRow(row)) {
         case PlaybackControl::Start::MissingFile:
             return;
         case PlaybackControl::Start::EmptyPlaylist:
+            silentDraw = true;
             log_.write(QStringLiteral("ring"), when + QLatin1Char(' ') + row.event +
                                                    QLatin1Char(' ') +
                                                    playback_.emptyPlaylistText());
@@ -140,6 +146,10 @@ void RingScheduler::ring(const QDateTime& second) {
             break;
     }
     hint_.ShowHintAfterRing();
+    if (silentDraw) {
+        // Not only in the log: the person at the PC sees why the bell was silent.
+        state_.setMessage(QStringLiteral("事件提示：") + playback_.nothingToDrawText());
+    }
 }
 
 void RingScheduler::continuation() {

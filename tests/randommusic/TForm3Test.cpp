@@ -119,6 +119,17 @@ TEST_F(TForm3Test, CountsAboveTenAndBelowOne) {
     EXPECT_TRUE(list->playlist().isEmpty());
 }
 
+TEST_F(TForm3Test, FewerTunesThanADrawTakesAreSaidInTheWindow) {
+    EXPECT_EQ(TForm3::shortageText(0, 4), "随机音乐文件夹里没有音乐");
+    EXPECT_EQ(TForm3::shortageText(3, 4), "只有 3 首，少于每次播放的 4 首");
+    EXPECT_EQ(TForm3::shortageText(4, 4), "");
+    tunes(3);
+    TForm3& f = create();
+    EXPECT_EQ(f.lbl5->text(), "只有 3 首，少于每次播放的 4 首");
+    f.se1->setValue(2);
+    EXPECT_EQ(f.lbl5->text(), "");
+}
+
 TEST_F(TForm3Test, EmptyPoolRefusesARaisedCountTwiceAndStoresNothing) {
     TForm3& f = create();
     EXPECT_EQ(f.lbl2->text(), "共有 0 首音乐");

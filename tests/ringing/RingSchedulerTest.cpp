@@ -1,3 +1,4 @@
+#include "ringing/BellState.h"
 #include "ringing/NextEventHint.h"
 #include "ringing/PlaybackControl.h"
 #include "ringing/SchedulerFixture.h"
@@ -80,8 +81,17 @@ TEST_F(RingSchedulerTest, ARandomRowWithNoTunesStopsTheSoundAndMovesTheHintOn) {
     run(at(0, 8, 0, 0), at(0, 8, 0, 1));
     EXPECT_FALSE(backend->playing());
     EXPECT_EQ(backend->opened.size(), 1);
-    EXPECT_EQ(f.lbl9->text(), NextEventHint::rowText(9, 0, 0, "later"));
+    EXPECT_EQ(f.lbl9->text(), "事件提示：随机音乐文件夹里没有音乐");  // why it was silent
     EXPECT_EQ(rings().last(), "08:00:01 午休 （随机音乐文件夹里没有音乐）");
+}
+
+TEST_F(RingSchedulerTest, ARandomRowWithNothingToDrawIsSaidAtItsLookAhead) {
+    fill("temp.dat", {makeRow(8, 0, 0, "午休", "随机音乐")});
+    TForm1& f = startRinging(at(0, 7, 59, 50));
+    tick(at(0, 7, 59, 52));
+    EXPECT_EQ(f.lbl9->text(), BellState::countdownText(8, "午休") + "（随机音乐文件夹里没有音乐）");
+    run(at(0, 7, 59, 53), at(0, 8, 0, 0));
+    EXPECT_EQ(f.lbl9->text(), "事件提示：随机音乐文件夹里没有音乐");
 }
 
 TEST_F(RingSchedulerTest, ADrawSizeOfZeroIsNamedAsSuchNotAsAnEmptyFolder) {
