@@ -157,13 +157,23 @@ void TForm1::createParts() {
 
 void TForm1::showBellState() {
     connect(&bell_, &BellState::modeChanged, lbl3, &QLabel::setText);
-    connect(&bell_, &BellState::statusChanged, lbl2, &QLabel::setText);
-    connect(&bell_, &BellState::hintChanged, lbl9, &QLabel::setText);
+    connect(&bell_, &BellState::statusChanged, lbl2,
+            [this](const QString& text) { showWhole(*lbl2, text); });
+    connect(&bell_, &BellState::hintChanged, lbl9,
+            [this](const QString& text) { showWhole(*lbl9, text); });
     connect(&bell_, &BellState::clockTextChanged, lbl1, &QLabel::setText);
     connect(&bell_, &BellState::dateTextChanged, this, &TForm1::showDateLine);
     connect(&bell_, &BellState::clockNoteChanged, this, &TForm1::showDateLine);
     connect(&bell_, &BellState::ringingChanged, this, &TForm1::applyRingingLock);
     connect(&bell_, &BellState::ringingChanged, this, &TForm1::saveResumeState);
+}
+
+void TForm1::showWhole(QLabel& label, const QString& text) {
+    // Too wide for its line, the text ends in "…" and the tool tip holds all of it.
+    const QString shown =
+        label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4);
+    label.setText(shown);
+    label.setToolTip(shown == text ? QString() : text);
 }
 
 void TForm1::showDateLine() {

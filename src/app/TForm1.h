@@ -220,6 +220,7 @@ class TForm1 : public QWidget {
     void applyRingingLock(bool locked);
     // The date line with its tip, and the clock's note in both when it is not synchronised.
     void showDateLine();
+    static void showWhole(QLabel& label, const QString& text);
     void saveResumeState();
     // The controls that change or switch the timetable: locked while ringing is on.
     QList<QWidget*> ringingLocks() const;

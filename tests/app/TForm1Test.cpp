@@ -7,6 +7,7 @@
 #include "app/RadioGroup.h"
 #include "core/AppError.h"
 #include "core/SecondTimer.h"
+#include "ringing/BellState.h"
 #include "ringing/NextEventHint.h"
 #include "scheduleui/ScheduleGrid.h"
 
@@ -192,6 +193,26 @@ TEST_F(TForm1Test, AFailingTickIsReportedAndTheNextTickRuns) {
     clock.advance(1);
     EXPECT_TRUE(f.guard().run(tick));
     EXPECT_EQ(f.lbl1->text(), "08:00:01");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TForm1Test, ALineTooLongForItsPlaceEndsInAnEllipsisWithTheWholeTextAsTip) {
+    TForm1& f = start();
+    const QString name = QString(40, QChar(0x8bfe));  // a forty-character event name
+    const QString whole = BellState::countdownText(5, name);
+    f.bell().setNear(clock.now().addSecs(5), name, clock.now());
+    f.bell().updateCountdown(clock.now());
+    EXPECT_EQ(f.bell().hint(), whole);
+    EXPECT_TRUE(f.lbl9->text().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(whole.startsWith(f.lbl9->text().chopped(1)));
+    EXPECT_LE(f.lbl9->fontMetrics().horizontalAdvance(f.lbl9->text()), f.lbl9->width());
+    EXPECT_EQ(f.lbl9->toolTip(), whole);
+    f.bell().clearNear();  // a text that fits has no tip
+    EXPECT_FALSE(f.lbl9->text().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(f.lbl9->toolTip().isEmpty());
 }
 
 }  // namespace
