@@ -174,7 +174,7 @@ TEST_F(SchoolCalendarTest, StartUpSwitchesRingingOnOnSchoolDaysAndSaysTheDay) {
         }
         EXPECT_EQ(form->chk1->isChecked(), c.ringingOn);
         if (!c.hint.isEmpty()) {
-            EXPECT_EQ(form->lbl9->text(), c.hint);
+            EXPECT_EQ(form->bell().hint(), c.hint);
         }
         EXPECT_EQ(form->lbl12->toolTip(), c.dateLine);
         form.reset();
