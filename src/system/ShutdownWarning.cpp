@@ -44,5 +44,11 @@ void ShutdownWarning::showCountdown(int secondsLeft) {
 }
 
 void ShutdownWarning::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    // Only the title bar's close is refused; the program's own closing (its exit, which closes
+    // every window and gives up if one refuses) goes ahead.
+    if (event->spontaneous()) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
 }

@@ -27,6 +27,7 @@ class ShutdownWarning : public QWidget {
     void nowChosen();
 
   protected:
-    // Closing the window with its title bar is no answer: the shutdown goes ahead.
+    // Closing the window with its title bar is no answer: the shutdown goes ahead. The program's
+    // own closing of it (at its exit) is never refused.
     void closeEvent(QCloseEvent* event) override;
 };

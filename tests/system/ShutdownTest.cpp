@@ -126,6 +126,11 @@ TEST_F(ShutdownCountdownTest, CancelledMeansNotTodayAndNowMeansNow) {
     EXPECT_FALSE(warning().isVisible());
     both(at(2, 0, 0, 0));
     EXPECT_EQ(power->requests, 1);
+
+    // Shown, it never holds up the program's exit (which closes every window).
+    both(at(2, 23, 59, 30));
+    ASSERT_TRUE(warning().isVisible());
+    EXPECT_TRUE(warning().close());
 }
 
 TEST_F(ShutdownTest, ManualShutdownAsksFirst) {
