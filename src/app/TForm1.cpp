@@ -170,8 +170,7 @@ void TForm1::showBellState() {
 
 void TForm1::showWhole(QLabel& label, const QString& text) {
     // Too wide for its line, the text ends in "…" and the tool tip holds all of it.
-    const QString shown =
-        label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4);
+    const QString shown = label.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 4);
     label.setText(shown);
     label.setToolTip(shown == text ? QString() : text);
 }

@@ -68,8 +68,11 @@ QString RecorderControl::checkInputText() {
         "请检查：麦克风或其他声音输入是否接好、没有被别的程序占用，"
         "Music 文件夹是否存在并且可以写入。");
 }
-QString RecorderControl::recordingText() {
-    return QStringLiteral("正在录音 %1:%2");
+QString RecorderControl::recordingText(qint64 ms) {
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("正在录音 %1:%2")
+        .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString RecorderControl::partFile(const QString& target) {
@@ -106,23 +109,15 @@ void RecorderControl::showRecording(bool on) {
                            static_cast<QWidget*>(w_.cbb2), static_cast<QWidget*>(w_.cbb3)}) {
         field->setEnabled(!on);
     }
-    w_.showLevel(
-        on,
-        on ? recordingText().arg(0, 2, 10, QLatin1Char('0')).arg(0, 2, 10, QLatin1Char('0'))
-           : QString(),
-        -100.0);
+    w_.showLevel(on, on ? recordingText(0) : QString(), -100.0);
 }
 
 void RecorderControl::showLevel(double peakDb) {
     if (!recording_) {
         return;
     }
-    const qint64 seconds = mp1_.Position() / 1000;
-    w_.showLevel(true,
-                 recordingText()
-                     .arg(seconds / 60, 2, 10, QLatin1Char('0'))
-                     .arg(seconds % 60, 2, 10, QLatin1Char('0')),
-                 peakDb);
+    // The time recorded so far is what the file holds, read as each level comes.
+    w_.showLevel(true, recordingText(mp1_.Position()), peakDb);
 }
 
 void RecorderControl::discardPart() {

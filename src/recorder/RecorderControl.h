@@ -27,8 +27,8 @@ class RecorderControl {
     static QString interruptedText();
     static QString replaceText();  // %1: the file
     static QString noSoundText();
-    static QString checkInputText();  // what to check when the input cannot record
-    static QString recordingText();   // %1:%2 minutes and seconds recorded
+    static QString checkInputText();          // what to check when the input cannot record
+    static QString recordingText(qint64 ms);  // "正在录音 mm:ss"
     // The file a recording into `target` is written to until it is kept.
     static QString partFile(const QString& target);
 

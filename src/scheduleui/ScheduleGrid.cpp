@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "schedule/ScheduleTable.h"
@@ -49,29 +48,25 @@ void ScheduleGrid::setLocked(bool locked) {
     locked_ = locked;
 }
 
-void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
-    if (locked_) {
-        setFocus(Qt::MouseFocusReason);  // so that the keys scroll
-        event->accept();
-        return;
+bool ScheduleGrid::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            if (locked_) {
+                // A click, a drag or a double-click would move the highlight or load a row.
+                if (event->type() == QEvent::MouseButtonPress) {
+                    setFocus(Qt::MouseFocusReason);  // so that the keys scroll
+                }
+                event->accept();
+                return true;
+            }
+            break;
+        default:
+            break;
     }
-    QTableView::mousePressEvent(event);
-}
-
-void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
-    if (locked_) {
-        event->accept();  // a drag would move the highlight
-        return;
-    }
-    QTableView::mouseMoveEvent(event);
-}
-
-void ScheduleGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (locked_) {
-        event->accept();
-        return;
-    }
-    QTableView::mouseDoubleClickEvent(event);
+    return QTableView::viewportEvent(event);  // the wheel scrolls, locked or not
 }
 
 void ScheduleGrid::keyPressEvent(QKeyEvent* event) {

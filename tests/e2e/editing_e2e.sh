@@ -56,7 +56,8 @@ delete; ok
 check "the highlighted row is deleted" 'waitmore " row-delete " 0'
 
 "$built/tollvane-table" export "$work/app/Data/temp.dat" >"$work/out.csv"
-expected="8,5,0,First,$bell,1,1,1,1,1,1,1"
+# Chosen inside the program folder, the sound is stored relative to it.
+expected="8,5,0,First,Music/bell.wav,1,1,1,1,1,1,1"
 check "the table holds exactly what was typed" '[ "$(sed -n 2p "$work/out.csv" | sed "s/\"//g")" = "$expected" ] && [ $(wc -l <"$work/out.csv") -eq 2 ]'
 
 click 187 414; ok  # "清空项目"
