@@ -18,6 +18,8 @@ class RandomPlaylist : public QObject {
 
     // Largest number of tunes in one draw; a larger stored count is used as this.
     static constexpr int kMaxCount = 10;
+    // What the program says when the folder holds no tunes to draw from.
+    static QString emptyFolderText() { return QStringLiteral("随机音乐文件夹里没有音乐"); }
     // PlayIndex when no playlist is in progress.
     static constexpr std::uint16_t kNoPlaylist = 20;
 

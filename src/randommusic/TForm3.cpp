@@ -64,7 +64,7 @@ void TForm3::showDraw() {
 
 QString TForm3::shortageText(qsizetype tunes, int drawCount) {
     if (tunes == 0) {
-        return QStringLiteral("随机音乐文件夹里没有音乐");
+        return RandomPlaylist::emptyFolderText();
     }
     if (tunes < drawCount) {
         return QStringLiteral("只有 %1 首，少于每次播放的 %2 首").arg(tunes).arg(drawCount);

@@ -22,7 +22,7 @@ QString PlaybackControl::missingFileText() {
 }
 
 QString PlaybackControl::nothingToDrawText() const {
-    return music_.pool().isEmpty() ? QStringLiteral("随机音乐文件夹里没有音乐")
+    return music_.pool().isEmpty() ? RandomPlaylist::emptyFolderText()
                                    : QStringLiteral("随机播放数目为 0");
 }
 
@@ -31,8 +31,7 @@ bool PlaybackControl::preparedDrawIsEmpty() const {
 }
 
 QString PlaybackControl::emptyPlaylistText() const {
-    return music_.pool().isEmpty() ? QStringLiteral("（随机音乐文件夹里没有音乐）")
-                                   : QStringLiteral("（随机播放数目为 0）");
+    return QStringLiteral("（%1）").arg(nothingToDrawText());
 }
 
 TMPDeviceTypes PlaybackControl::deviceTypeFor(const QString& field) {

@@ -110,7 +110,7 @@ bool RingScheduler::evaluate(const QDateTime& second) {
                 playback_.PrepareRow(table_.current());
                 if (playback_.preparedDrawIsEmpty()) {
                     // Said now, while there is time to put music into the folder.
-                    state_.setNearNote(QStringLiteral("（%1）").arg(playback_.nothingToDrawText()));
+                    state_.setNearNote(playback_.emptyPlaylistText());
                 }
                 break;
             }

@@ -33,8 +33,7 @@ void ShutdownControl::N5Click() {
     }
 }
 
-void ShutdownControl::countdown(const QDateTime& second) {
-    const std::optional<QTime> at = scheduledTime();
+void ShutdownControl::countdown(const QDateTime& second, const std::optional<QTime>& at) {
     if (!at) {
         stopWarning();
         return;
@@ -84,16 +83,16 @@ void ShutdownControl::shutDownNow() {
 }
 
 void ShutdownControl::timedCheck(const QDateTime& second) {
-    countdown(second);
+    // One reading of the stored time (a whole read of config.ini for each key) serves both the
+    // countdown and the shutdown; with the switch off nothing is read.
+    const std::optional<QTime> at = scheduledTime();
+    countdown(second, at);
     const QTime t = second.time();
-    if (settings_.readInteger(settings::kCloseTime, settings::kHour, 0) != t.hour() ||
-        settings_.readInteger(settings::kCloseTime, settings::kMinute, 0) != t.minute() ||
-        settings_.readInteger(settings::kCloseTime, settings::kSecond, 0) != t.second() ||
-        !chk5_.isChecked()) {
+    if (!at || *at != QTime(t.hour(), t.minute(), t.second())) {
         return;
     }
     QDateTime due = second;
-    due.setTime(QTime(t.hour(), t.minute(), t.second()));
+    due.setTime(*at);
     if (due == cancelled_) {
         return;  // cancelled from the countdown
     }

@@ -23,7 +23,7 @@ class ShutdownControl {
     // "关闭计算机": asks, and shuts down on OK.
     void N5Click();
     // The clock's check for one second: the shutdown when the switch is on and the stored time
-    // is that second. The time is read afresh, each part only when the ones before it matched.
+    // is that second. The time is read afresh at every check while the switch is on.
     void timedCheck(const QDateTime& second);
 
     // The stored shutdown time while the switch is on.
@@ -44,7 +44,7 @@ class ShutdownControl {
     void request();
     // The countdown for the second: shown while the next set time is at most a minute away and
     // not cancelled, otherwise taken away.
-    void countdown(const QDateTime& second);
+    void countdown(const QDateTime& second, const std::optional<QTime>& at);
     void stopWarning();
 
     Power& power_;
