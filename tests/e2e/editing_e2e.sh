@@ -28,6 +28,11 @@ event() { field 500 335 "$1"; }
 choose_sound() {  # the folder button; the dialog opens in Music/: type the name, Return
     click 577 361
     untilwindows 2
+    # Typed only once the dialog has the keyboard: on a busy machine keys sent as it maps went
+    # to the main window, and the dialog never got the name.
+    local dialog
+    dialog=$(xdotool search --onlyvisible --pid "$(bell_pid)" 2>/dev/null | grep -vx "$window" | head -1)
+    [ -n "$dialog" ] && timeout 5 xdotool windowfocus --sync "$dialog" 2>/dev/null
     xdotool type --delay 20 "$1"
     # Return may first take the name the completer offers; then once more opens the file.
     for _ in 1 2 3; do
