@@ -11,7 +11,7 @@ run=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio gstreamer1.0-alsa
     timgm6mb-soundfont
-    libasound2-dev
+    libasound2-dev libfluidsynth-dev
     fonts-dseg fonts-wqy-microhei
 )
 package=(dpkg-dev file lintian)

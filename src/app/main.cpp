@@ -2,6 +2,8 @@
 // process is the supervisor; the bell program it runs keeps one running copy per session, then
 // the main window and the event loop.
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -56,6 +58,9 @@ int main(int argc, char** argv) {
     }
     // Before anything else, so that a stop asked for during start-up still ends in order.
     SignalExit::catchSignals();
+    // GStreamer's streaming threads would each get a malloc arena of their own, which keeps
+    // what a sound freed; two arenas serve a program that plays one sound at a time.
+    mallopt(M_ARENA_MAX, 2);
 
     QApplication app(argc, argv);
     QTranslator qtTexts;

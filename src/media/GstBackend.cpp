@@ -64,8 +64,8 @@ GstBackend::~GstBackend() {
     SoundPipeline::joinStopping();
 }
 
-SoundPipeline& GstBackend::freePipeline(TMPDeviceTypes type) {
-    const SoundPipeline::Kind kind = SoundPipeline::kindFor(type);
+SoundPipeline& GstBackend::freePipeline(TMPDeviceTypes type, const QString& file) {
+    const SoundPipeline::Kind kind = SoundPipeline::kindFor(type, file);
     const int base = kind == SoundPipeline::Kind::Midi ? 2 : 0;
     for (int i = base; i < base + 2; ++i) {
         std::unique_ptr<SoundPipeline>& p = pipelines_[i];
@@ -107,6 +107,7 @@ void GstBackend::handle(SoundPipeline& pipeline, GstMessage* message) {
             playing_ = false;
             atEnd_ = true;
             gst_element_set_state(pipeline.element(), GST_STATE_PAUSED);
+            SoundPipeline::giveBackMemory();
             if (endOfStream) {
                 endOfStream();
             }
@@ -149,11 +150,7 @@ void GstBackend::checkNoData() {
 void GstBackend::becameReady() {
     ready_ = true;
     noData_->stop();
-    gint64 duration = 0;
-    length_ =
-        gst_element_query_duration(active_->element(), GST_FORMAT_TIME, &duration) && duration >= 0
-            ? duration / GST_MSECOND
-            : -1;
+    length_ = active_->lengthMs();
     const bool silent = active_->silentOutput();
     if (silent_ != silent) {
         const bool report = silent || silent_.has_value();  // a working output is news only
@@ -174,7 +171,7 @@ void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
         return;  // nothing to get ready: open() says what is wrong with it
     }
     try {
-        SoundPipeline& pipeline = freePipeline(type);
+        SoundPipeline& pipeline = freePipeline(type, file);
         pipeline.load(file);
         standby_ = &pipeline;
     } catch (const EMCIDeviceError&) {
@@ -205,14 +202,14 @@ void GstBackend::open(const QString& file, TMPDeviceTypes type) {
         throw EMCIDeviceError(refusal);
     }
     if (standby_ != nullptr && standby_->file() == file &&
-        standby_->kind() == SoundPipeline::kindFor(type)) {
+        standby_->kind() == SoundPipeline::kindFor(type, file)) {
         active_ = standby_;  // made ready while the last sound played: only swapped in
         standby_ = nullptr;
     } else {
         if (standby_ != nullptr && standby_->file() == file) {
             dropPrepared();  // made ready for another device type
         }
-        SoundPipeline& pipeline = freePipeline(type);
+        SoundPipeline& pipeline = freePipeline(type, file);
         pipeline.load(file);
         active_ = &pipeline;
     }
@@ -256,6 +253,7 @@ void GstBackend::play() {
     }
     atEnd_ = false;
     playing_ = true;
+    active_->setPlaying(true);
     gst_element_set_state(active_->element(), GST_STATE_PLAYING);
 }
 
@@ -269,6 +267,7 @@ void GstBackend::stop() {
         return;
     }
     playing_ = false;
+    active_->setPlaying(false);
     // Paused without waiting; an end of stream that still arrives is ignored (not playing).
     gst_element_set_state(active_->element(), GST_STATE_PAUSED);
 }
@@ -316,11 +315,7 @@ qint64 GstBackend::lengthMs() {
         return capture_ ? capture_->recordedMs() : 0;
     }
     if (length_ < 0 && ready_) {
-        gint64 duration = 0;
-        if (gst_element_query_duration(active_->element(), GST_FORMAT_TIME, &duration) &&
-            duration >= 0) {
-            length_ = duration / GST_MSECOND;
-        }
+        length_ = active_->lengthMs();
     }
     return std::max<qint64>(length_, 0);
 }

@@ -13,8 +13,10 @@ class QTimer;
 
 // The player's back end on GStreamer, playing to the computer's audio output or to the bin
 // described by TOLLVANE_AUDIO_SINK (for example "fakesink sync=true"). MIDI files are synthesised
-// by fluidsynth with a General MIDI soundfont (see media::findSoundfont). openRecording() takes a
-// WAV file that holds only its header (made by CreateWav) and records into it (WavCapture).
+// by the program's one fluidsynth synthesiser (MidiSynth) with a General MIDI soundfont (see
+// media::findSoundfont), which loads the samples of the instruments a file plays only.
+// openRecording() takes a WAV file that holds only its header (made by CreateWav) and records into
+// it (WavCapture).
 //
 // No call holds the GUI thread for long: open() waits at most kOpenWaitMs, then the file goes on
 // getting ready by itself and a later failure is reported through playbackFailed. A file that
@@ -52,7 +54,7 @@ class GstBackend : public PlayerBackend {
     bool recordingTarget() const { return !recordTarget_.isEmpty(); }
     void handle(SoundPipeline& pipeline, GstMessage* message);
     // A free pipeline of the kind the device type needs.
-    SoundPipeline& freePipeline(TMPDeviceTypes type);
+    SoundPipeline& freePipeline(TMPDeviceTypes type, const QString& file);
     // The active file became ready: its length, and whether it plays into a real output.
     void becameReady();
     // The active file failed after open() returned: said once, and its playback ends.

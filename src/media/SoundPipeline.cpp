@@ -2,11 +2,13 @@
 
 #include <gst/gst.h>
 #include <gst/pbutils/missing-plugins.h>
+#include <malloc.h>
 
 #include <future>
 #include <vector>
 
 #include "core/NativePath.h"
+#include "media/MidiSource.h"
 #include "media/MissingPlugin.h"
 #include "media/Soundfont.h"
 #include "media/TMediaPlayer.h"
@@ -42,14 +44,40 @@ GstElement* makeSink() {
     return gst_element_factory_make("autoaudiosink", nullptr);
 }
 
-void onElementSetup(GstElement*, GstElement* element, gpointer) {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0) {
-        const QString soundfont = media::findSoundfont();
-        if (!soundfont.isEmpty()) {
-            g_object_set(element, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
-        }
+// An audio sink of GStreamer's (pulsesink, alsasink, ...) keeps 200 ms queued by default: what
+// the classroom hears comes that much after the bell. Asked for a short buffer instead.
+// TOLLVANE_OUTPUT_BUFFER_MS sets another buffer, for a PC too slow to keep the short one filled.
+void askLowLatency(GstElement* element) {
+    static const gint64 bufferUs = [] {
+        bool ok = false;
+        const int ms = qEnvironmentVariableIntValue("TOLLVANE_OUTPUT_BUFFER_MS", &ok);
+        return ok && ms >= 20 && ms <= 2000 ? gint64{ms} * 1000 : SoundPipeline::kBufferUs;
+    }();
+    GObjectClass* type = G_OBJECT_GET_CLASS(element);
+    if (g_object_class_find_property(type, "buffer-time") != nullptr &&
+        g_object_class_find_property(type, "latency-time") != nullptr) {
+        g_object_set(element, "buffer-time", bufferUs, "latency-time",
+                     gint64{SoundPipeline::kLatencyUs}, nullptr);
     }
+}
+
+void onDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
+    askLowLatency(element);  // the automatic output makes its real sink when it starts
+}
+
+void askLowLatencyOfAll(GstElement* sink) {
+    askLowLatency(sink);
+    if (!GST_IS_BIN(sink)) {
+        return;
+    }
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(sink));
+    gst_iterator_foreach(
+        it,
+        [](const GValue* value, gpointer) {
+            askLowLatency(GST_ELEMENT(g_value_get_object(value)));
+        },
+        nullptr);
+    gst_iterator_free(it);
 }
 
 // Makes the elements of one pipeline, all or none: a factory this computer lacks is an error
@@ -115,6 +143,18 @@ Stoppers& stoppers() {
 
 }  // namespace
 
+SoundPipeline::Kind SoundPipeline::kindFor(TMPDeviceTypes type, const QString& file) {
+    const QString suffix = file.section(QLatin1Char('.'), -1);
+    const bool midiFile = file.contains(QLatin1Char('.')) &&
+                          (suffix.compare(QLatin1String("mid"), Qt::CaseInsensitive) == 0 ||
+                           suffix.compare(QLatin1String("midi"), Qt::CaseInsensitive) == 0);
+    return type == dtSequencer || midiFile ? Kind::Midi : Kind::Any;
+}
+
+void SoundPipeline::giveBackMemory() {
+    stoppers().add([] { malloc_trim(0); });
+}
+
 void SoundPipeline::joinStopping() {
     stoppers().joinAll();
 }
@@ -129,38 +169,37 @@ SoundPipeline::~SoundPipeline() {
 }
 
 void SoundPipeline::build() {
+    GstElement* sink = nullptr;
     if (kind_ == Kind::Any) {
         GstElement* playbin = makeAll({"playbin"}).front();
-        g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "audio-sink",
-                     makeSink(), nullptr);
-        g_signal_connect(playbin, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+        sink = makeSink();
+        g_object_set(playbin, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "audio-sink", sink,
+                     nullptr);
         element_ = GST_ELEMENT(gst_object_ref_sink(playbin));
     } else {
-        const std::vector<GstElement*> chain =
-            makeAll({"filesrc", "midiparse", "fluiddec", "audioconvert", "audioresample"});
-        GstElement* pipeline = gst_pipeline_new(nullptr);
-        source_ = chain[0];
-        GstElement* parse = chain[1];
-        GstElement* synth = chain[2];
-        const QString soundfont = media::findSoundfont();
-        if (!soundfont.isEmpty()) {
-            g_object_set(synth, "soundfont", nativepath::encode(soundfont).constData(), nullptr);
-        }
-        GstElement* convert = chain[3];
-        GstElement* resample = chain[4];
-        GstElement* sink = makeSink();
-        if (sink == nullptr) {
-            for (GstElement* e : chain) {
-                gst_object_unref(gst_object_ref_sink(e));
+        const std::vector<GstElement*> chain = makeAll({"audioconvert", "audioresample"});
+        MidiSource* midi = nullptr;
+        GstElement* source = MidiSource::make(midi);
+        sink = makeSink();
+        if (source == nullptr || sink == nullptr) {
+            for (GstElement* e : {chain[0], chain[1], source, sink}) {
+                if (e != nullptr) {
+                    gst_object_unref(gst_object_ref_sink(e));
+                }
             }
-            gst_object_unref(gst_object_ref_sink(pipeline));
-            throw EMCIDeviceError(media::missingText(QStringLiteral("autoaudiosink")));
+            throw EMCIDeviceError(
+                media::missingText(QLatin1String(source == nullptr ? "appsrc" : "autoaudiosink")));
         }
-        gst_bin_add_many(GST_BIN(pipeline), source_, parse, synth, convert, resample, sink,
-                         nullptr);
-        gst_element_link_many(source_, parse, synth, convert, resample, sink, nullptr);
+        GstElement* pipeline = gst_pipeline_new(nullptr);
+        gst_bin_add_many(GST_BIN(pipeline), source, chain[0], chain[1], sink, nullptr);
+        gst_element_link_many(source, chain[0], chain[1], sink, nullptr);
+        midi_ = midi;
         element_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
     }
+    if (sink != nullptr) {
+        askLowLatencyOfAll(sink);
+    }
+    g_signal_connect(element_, "deep-element-added", G_CALLBACK(onDeepElementAdded), nullptr);
     GstBus* bus = gst_element_get_bus(element_);
     watch_ =
         gst_bus_add_watch(bus, reinterpret_cast<GstBusFunc>(&SoundPipeline::onBusMessage), this);
@@ -178,7 +217,7 @@ void SoundPipeline::retire() {
     const bool quick = settled() || !error.isEmpty() || GST_STATE(element_) <= GST_STATE_READY;
     GstElement* element = element_;
     element_ = nullptr;
-    source_ = nullptr;
+    midi_ = nullptr;  // goes with its element
     auto stop = [element] {
         gst_element_set_state(element, GST_STATE_NULL);
         gst_object_unref(element);
@@ -257,7 +296,7 @@ void SoundPipeline::load(const QString& file) {
         }
         g_object_set(element_, "uri", uri.get(), nullptr);
     } else {
-        g_object_set(source_, "location", path.constData(), nullptr);
+        midi_->setFile(file);
     }
     file_ = file;
     if (gst_element_set_state(element_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
@@ -279,12 +318,22 @@ void SoundPipeline::unload() {
         }
         return;
     }
-    // The MIDI chain stays ready, its synthesiser open; a playbin lets its decoders go.
+    // The MIDI chain stays ready; a playbin lets its decoders go.
     gst_element_set_state(element_, kind_ == Kind::Midi ? GST_STATE_READY : GST_STATE_NULL);
+    if (midi_ != nullptr) {
+        midi_->stopped();  // its streaming thread has ended: the synthesiser is free
+        giveBackMemory();  // the samples its instruments held
+    }
     GstBus* bus = gst_element_get_bus(element_);
     gst_bus_set_flushing(bus, TRUE);  // nothing of the old file is handled after this
     gst_bus_set_flushing(bus, FALSE);
     gst_object_unref(bus);
+}
+
+void SoundPipeline::setPlaying(bool playing) {
+    if (midi_ != nullptr) {
+        midi_->setPlaying(playing);
+    }
 }
 
 bool SoundPipeline::settle(int ms) {
@@ -304,6 +353,17 @@ bool SoundPipeline::settled() const {
     GstState state = GST_STATE_VOID_PENDING;
     return gst_element_get_state(element_, &state, nullptr, 0) == GST_STATE_CHANGE_SUCCESS &&
            state >= GST_STATE_PAUSED;
+}
+
+qint64 SoundPipeline::lengthMs() const {
+    if (midi_ != nullptr) {
+        return midi_->lengthMs();
+    }
+    gint64 duration = 0;
+    return element_ != nullptr &&
+                   gst_element_query_duration(element_, GST_FORMAT_TIME, &duration) && duration >= 0
+               ? duration / GST_MSECOND
+               : -1;
 }
 
 bool SoundPipeline::silentOutput() const {

@@ -8,10 +8,12 @@
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+class MidiSource;
 
 // One playback pipeline of the GStreamer back end: a playbin for any file, or for MIDI a fixed
-// chain (file, parser, fluidsynth, output) whose synthesiser stays open between files, so its
-// soundfont is loaded once for the pipeline's life rather than for every file.
+// chain (MidiSource, which plays through the program's one synthesiser, then the output). The
+// output asks the sound server for a short buffer (kBufferUs), so a bell is heard without the
+// 200 ms GStreamer's audio sinks keep by default.
 //
 // Nothing here waits on the caller's thread for longer than it is asked to: load() starts the
 // preroll and returns, and a pipeline that has not settled when it is unloaded (a file that
@@ -19,10 +21,13 @@ typedef struct _GstMessage GstMessage;
 class SoundPipeline {
   public:
     enum class Kind { Any, Midi };
-    // The kind that plays a file opened with that device type.
-    static Kind kindFor(TMPDeviceTypes type) {
-        return type == dtSequencer ? Kind::Midi : Kind::Any;
-    }
+    // The kind that plays a file opened with that device type: MIDI for the sequencer, and for
+    // a MIDI file whatever the type (a random-music tune), so no second synthesiser is made.
+    static Kind kindFor(TMPDeviceTypes type, const QString& file);
+
+    // What the output asks of the sound server: its buffer, and the part written at a time.
+    static constexpr qint64 kBufferUs = 40000;
+    static constexpr qint64 kLatencyUs = 10000;
     // Called on the GUI thread for each message the pipeline posts.
     using Handler = std::function<void(SoundPipeline& pipeline, GstMessage* message)>;
 
@@ -41,11 +46,16 @@ class SoundPipeline {
     void load(const QString& file);
     // Gives the file up; the pipeline is ready for another.
     void unload();
+    // Said before the pipeline is set playing and when it pauses (a MIDI file renders only
+    // while it plays).
+    void setPlaying(bool playing);
     // Waits up to `ms` for the preroll; true once the pipeline is paused or playing. A failure
     // found meanwhile is in `error`.
     bool settle(int ms);
     // True once the preroll is done (never waits).
     bool settled() const;
+    // The file's length in ms, -1 while it is not known.
+    qint64 lengthMs() const;
 
     // The first error the pipeline posted since its file was loaded (what is missing, when
     // GStreamer said a plug-in is), and GStreamer's debug text for it.
@@ -54,6 +64,8 @@ class SoundPipeline {
 
     // Waits for the pipelines being stopped away from the caller (at the player's end).
     static void joinStopping();
+    // Returns the memory a finished sound freed to the system, away from the caller.
+    static void giveBackMemory();
 
     // True when the pipeline plays into the automatic output's silent stand-in, which
     // GStreamer picks when no audio device can be opened.
@@ -71,7 +83,7 @@ class SoundPipeline {
     Kind kind_;
     Handler handler_;
     GstElement* element_ = nullptr;  // owned
-    GstElement* source_ = nullptr;   // the MIDI chain's file source, owned by element_
+    MidiSource* midi_ = nullptr;     // the MIDI chain's source, owned by its element
     unsigned watch_ = 0;
     QString file_;
     QString missing_;  // what a missing-plugin message said since the file was loaded
