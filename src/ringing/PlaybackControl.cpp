@@ -84,6 +84,9 @@ bool PlaybackControl::fileExists(const QString& path) {
 }
 
 void PlaybackControl::PrepareRow(const ScheduleRow& row) {
+    if (prepared_ && prepared_->row == row) {
+        return;  // already being made ready (right after the bell before it)
+    }
     DropPrepared();
     Prepared prepared{row, std::nullopt};
     QString file;

@@ -95,24 +95,13 @@ bool RingScheduler::evaluate(const QDateTime& second) {
         hint_.ShowHintForCurrent();
     }
     if (!state_.EventNear()) {
-        // The coming row within the next ten seconds, with today's weekday flag (the row at
-        // 0:00:05 is looked for at 23:59:55 with the old day's flag; the ring checks the new
-        // day's). Normally a row enters this window ten seconds ahead; looking at the whole
-        // window also finds the nearer row when ringing was switched on, or a bell rang, less
-        // than ten seconds before it.
-        const int today = calendar_.ringDay(second.date());
-        for (int k = 1; k <= kLookAheadSeconds; ++k) {
-            const QTime t = second.time().addSecs(k);  // wraps at midnight
-            if (table_.locate(t.hour(), t.minute(), t.second()) &&
-                table_.current().ringsOn(today)) {
-                // Counted from the clock at once, not from the clock timer's next tick.
-                state_.setNear(second.addSecs(k), table_.current().event, clock_.now());
-                playback_.PrepareRow(table_.current());
-                if (playback_.preparedDrawIsEmpty()) {
-                    // Said now, while there is time to put music into the folder.
-                    state_.setNearNote(playback_.emptyPlaylistText());
-                }
-                break;
+        if (const std::optional<int> k = nextRow(second)) {
+            // Counted from the clock at once, not from the clock timer's next tick.
+            state_.setNear(second.addSecs(*k), table_.current().event, clock_.now());
+            playback_.PrepareRow(table_.current());
+            if (playback_.preparedDrawIsEmpty()) {
+                // Said now, while there is time to put music into the folder.
+                state_.setNearNote(playback_.emptyPlaylistText());
             }
         }
     }
@@ -120,7 +109,31 @@ bool RingScheduler::evaluate(const QDateTime& second) {
         return false;
     }
     ring(second);
+    // The sound of a row that follows closely (two seconds after this bell, say) is made ready
+    // now, not at the next tick, so it has the whole time between them; its countdown starts at
+    // the next tick as usual. The bell's row stays the current one.
+    const int bellRow = table_.recNo();
+    if (nextRow(second)) {
+        playback_.PrepareRow(table_.current());
+    }
+    table_.setRecNo(bellRow);
     return true;
+}
+
+std::optional<int> RingScheduler::nextRow(const QDateTime& second) {
+    // The coming row within the next ten seconds, with today's weekday flag (the row at 0:00:05
+    // is looked for at 23:59:55 with the old day's flag; the ring checks the new day's).
+    // Normally a row enters this window ten seconds ahead; looking at the whole window also
+    // finds the nearer row when ringing was switched on, or a bell rang, less than ten seconds
+    // before it.
+    const int today = calendar_.ringDay(second.date());
+    for (int k = 1; k <= kLookAheadSeconds; ++k) {
+        const QTime t = second.time().addSecs(k);  // wraps at midnight
+        if (table_.locate(t.hour(), t.minute(), t.second()) && table_.current().ringsOn(today)) {
+            return k;
+        }
+    }
+    return std::nullopt;
 }
 
 void RingScheduler::ring(const QDateTime& second) {

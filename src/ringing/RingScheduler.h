@@ -45,6 +45,9 @@ class RingScheduler {
   private:
     // Look-ahead and due check for one second; true when a row rang.
     bool evaluate(const QDateTime& second);
+    // How many seconds after `second` the next row of the look-ahead window is, that row made
+    // the table's current one; none when the window holds no row that rings today.
+    std::optional<int> nextRow(const QDateTime& second);
     void ring(const QDateTime& second);
     void continuation();
     bool dueOn(const QDateTime& second);
