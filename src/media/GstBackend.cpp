@@ -205,6 +205,7 @@ void GstBackend::open(const QString& file, TMPDeviceTypes type) {
         standby_->kind() == SoundPipeline::kindFor(type, file)) {
         active_ = standby_;  // made ready while the last sound played: only swapped in
         standby_ = nullptr;
+        active_->freshOutput();
     } else {
         if (standby_ != nullptr && standby_->file() == file) {
             dropPrepared();  // made ready for another device type

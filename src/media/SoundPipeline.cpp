@@ -330,6 +330,14 @@ void SoundPipeline::unload() {
     gst_object_unref(bus);
 }
 
+void SoundPipeline::freshOutput() {
+    if (element_ == nullptr || !settled()) {
+        return;  // still prerolling: its output starts when it is ready
+    }
+    gst_element_set_state(element_, GST_STATE_READY);
+    gst_element_set_state(element_, GST_STATE_PAUSED);
+}
+
 void SoundPipeline::setPlaying(bool playing) {
     if (midi_ != nullptr) {
         midi_->setPlaying(playing);

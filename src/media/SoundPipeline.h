@@ -46,6 +46,10 @@ class SoundPipeline {
     void load(const QString& file);
     // Gives the file up; the pipeline is ready for another.
     void unload();
+    // Gives a prepared file a new connection to the sound server before it plays; what was read,
+    // decoded or loaded stays. A sound server counts the time an output waited paused as
+    // played, so a bell prepared ten seconds ahead would start ten seconds late.
+    void freshOutput();
     // Said before the pipeline is set playing and when it pauses (a MIDI file renders only
     // while it plays).
     void setPlaying(bool playing);
