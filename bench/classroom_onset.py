@@ -6,7 +6,7 @@ program folder, playing through the default output (no TOLLVANE_AUDIO_SINK), wit
 3 s in WAV, MP3, WMA and MIDI in turn on real wall-clock seconds. Two parts are measured and
 added: the program's (the due second to the ring line, written as the sound starts) and the
 output's, as the server reports it for the playing stream while each bell plays (pactl's
-"Buffer Latency", what pulsesink keeps queued with GStreamer's default buffer-time of 200 ms and
+"Buffer Latency", what pulsesink keeps queued: the program asks for a buffer-time of 40 ms and a
 latency-time of 10 ms, plus "Sink Latency").
 
 Usage: bench/classroom_onset.py [build folder] [rings]   (default build-rel, 20)
@@ -19,6 +19,8 @@ import sys
 import tempfile
 import time
 
+import pulselib
+
 
 
 def main():
@@ -28,46 +30,14 @@ def main():
     os.chmod(work, 0o700)
     procs = []
     try:
-        run = os.path.join(work, "run")
-        os.makedirs(run, mode=0o700)
-        env = dict(os.environ, HOME=work, XDG_RUNTIME_DIR=run,
-                   PULSE_SERVER=f"unix:{run}/pulse.sock")
-        env.pop("TOLLVANE_AUDIO_SINK", None)
-        procs.append(subprocess.Popen(
-            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-             "--load=module-null-sink sink_name=bells",
-             f"--load=module-native-protocol-unix socket={run}/pulse.sock auth-anonymous=1"],
-            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        for _ in range(50):
-            if subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0:
-                break
-            time.sleep(0.1)
-        subprocess.run(["pactl", "set-default-sink", "bells"], env=env, check=True)
-
-        folder = os.path.join(work, "Tollvane")
-        shutil.copytree(os.path.join(build, "Tollvane"), folder,
-                        ignore=shutil.ignore_patterns("Logs", "config.ini"))
-        subprocess.run([os.path.join(build, "bench", "bench_make_media"), folder, "1000"],
-                       check=True, capture_output=True)
+        env = pulselib.start_server(work, procs)
         # Rows on real wall-clock seconds, 3 s apart, from 12 s after now; formats in turn.
         start = int(time.time()) + 12
         kinds = ["wav", "mp3", "wma", "mid"]
         due = [start + 3 * i for i in range(rings)]
-        lines = ["时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周六,周日"]
-        for i, t in enumerate(due):
-            lt = time.localtime(t)
-            lines.append(f"{lt.tm_hour},{lt.tm_min},{lt.tm_sec},b{i},Music/bell.{kinds[i % 4]},"
-                         "1,1,1,1,1,1,1")
-        with open(os.path.join(work, "day.csv"), "w", encoding="utf-8") as f:
-            f.write("\n".join(lines) + "\n")
-        subprocess.run([os.path.join(folder, "tollvane-table"), "import",
-                        os.path.join(folder, "Data", "temp.dat"), os.path.join(work, "day.csv")],
-                       check=True, capture_output=True)
-        with open(os.path.join(folder, "config.ini"), "w") as f:
-            f.write("[Set]\nAuto_Play=1\n")
-        procs.append(subprocess.Popen(
-            ["xvfb-run", "-a", os.path.join(folder, "tollvane")], env=env,
-            stdout=subprocess.DEVNULL, stderr=open(os.path.join(work, "log"), "w")))
+        folder = pulselib.program_folder(
+            build, work, [(t, f"Music/bell.{kinds[i % 4]}") for i, t in enumerate(due)])
+        pulselib.start_program(folder, env, work, procs)
         # While each bell plays, the server's own account of the stream's latency: what the
         # stream holds buffered ahead of the sink, and the sink's latency.
         latencies = []
@@ -117,12 +87,7 @@ def main():
         print(f"  log: {log.count(' silent')} silent, {log.count(' error ')} errors")
         return 0 if onsets and latencies else 1
     finally:
-        for p in reversed(procs):
-            p.terminate()
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
+        pulselib.end_all(procs)
         shutil.rmtree(work, ignore_errors=True)
 
 
