@@ -5,12 +5,14 @@ Starts a private PulseAudio server with a null sink and runs the program from a 
 program folder, playing through the default output (no TOLLVANE_AUDIO_SINK), with a bell every
 3 s in WAV, MP3, WMA and MIDI in turn on real wall-clock seconds. Two parts are measured and
 added: the program's (the due second to the ring line, written as the sound starts) and the
-output's, as the server reports it for the playing stream while each bell plays (pactl's
+output's; and what is heard, from the sink's monitor recorded with parecord (the due second to
+each bell's first loud sample). The output's part is as the server reports it for the playing stream while each bell plays (pactl's
 "Buffer Latency", what pulsesink keeps queued: the program asks for a buffer-time of 40 ms and a
 latency-time of 10 ms, plus "Sink Latency").
 
 Usage: bench/classroom_onset.py [build folder] [rings]   (default build-rel, 20)
 """
+import array
 import os
 import shutil
 import statistics
@@ -38,6 +40,14 @@ def main():
         folder = pulselib.program_folder(
             build, work, [(t, f"Music/bell.{kinds[i % 4]}") for i, t in enumerate(due)])
         pulselib.start_program(folder, env, work, procs)
+        # What the classroom hears: the sink's monitor, recorded from a second before the first.
+        time.sleep(max(0.0, due[0] - 1 - time.time()))
+        raw = os.path.join(work, "monitor.raw")
+        recording_from = time.time()
+        recorder = subprocess.Popen(
+            ["parecord", "--device=bells.monitor", "--raw", "--format=s16le", "--rate=44100",
+             "--channels=1", "--latency-msec=10", raw], env=env)
+        procs.append(recorder)
         # While each bell plays, the server's own account of the stream's latency: what the
         # stream holds buffered ahead of the sink, and the sink's latency.
         latencies = []
@@ -58,6 +68,14 @@ def main():
                                       float(fields["Sink Latency"].split()[0])) / 1000)
             corked.append(held)
         time.sleep(1)
+        recorder.terminate()
+        recorder.wait(timeout=10)
+        samples = array.array("h")
+        with open(raw, "rb") as f:
+            samples.frombytes(f.read())
+        loud = [i for i, v in enumerate(samples) if abs(v) > 1000]
+        starts = loud[:1] + [b for a, b in zip(loud, loud[1:]) if b - a > 44100 * 0.3]
+        heard = [(recording_from + i / 44100 - t) * 1000 for i, t in zip(starts, due)]
         with open(os.path.join(work, "log"), encoding="utf-8", errors="replace") as f:
             log = f.read()
         # The program's part: from the due second to the ring line, which is written right after
@@ -79,6 +97,10 @@ def main():
             print(f"  due second to the sound started (ring line): {summary(onsets)}")
         if latencies:
             print(f"  stream buffer + sink latency at the server:  {summary(latencies)}")
+        if len(heard) == len(due):
+            print(f"  due second to the bell heard at the monitor:  {summary(heard)}")
+        else:
+            print(f"  heard {len(heard)} of {len(due)} bells at the monitor")
         if onsets and latencies:
             print(f"  so a classroom hears a bell about {statistics.median(onsets) + statistics.median(latencies):.0f} ms "
                   "after its second (medians added)")
