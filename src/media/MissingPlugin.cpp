@@ -24,6 +24,7 @@ QString packageFor(const QString& what) {
         {"autoaudiosink", "gstreamer1.0-plugins-good"},
         {"pulsesink", "gstreamer1.0-pulseaudio"},
         {"playbin", "gstreamer1.0-plugins-base"},
+        {"appsrc", "gstreamer1.0-plugins-base"},
         {"audioconvert", "gstreamer1.0-plugins-base"},
         {"audioresample", "gstreamer1.0-plugins-base"},
         {"filesrc", "libgstreamer1.0-0"},

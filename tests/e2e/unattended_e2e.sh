@@ -79,12 +79,12 @@ check "a notice says so on screen" '[ -n "$notice" ]'
 kill "$app"
 wait "$app"
 
-# GStreamer without the MIDI synthesiser: a plug-in folder that lacks it, and a registry of
-# the test's own.
+# GStreamer without the plug-in the MIDI chain's source comes from (appsrc, in "app"): a plug-in
+# folder that lacks it, and a registry of the test's own.
 mkdir -p "$work/plugins"
 system_plugins=$(pkg-config --variable=pluginsdir gstreamer-1.0)
 for plugin in "$system_plugins"/*.so; do
-    case "$plugin" in *fluidsynth*) ;; *) ln -s "$plugin" "$work/plugins/" ;; esac
+    case "$plugin" in */libgstapp.so) ;; *) ln -s "$plugin" "$work/plugins/" ;; esac
 done
 /usr/bin/python3 - "$work/app/Music/tune.mid" <<'PY'
 import struct, sys
@@ -97,8 +97,8 @@ printf '时,分,秒,事件,声音文件,周一,周二,周三,周四,周五,周�
 "$built/tollvane-table" import "$work/app/Data/temp.dat" "$work/midi.csv" >/dev/null 2>&1
 start_app "$work/app" TOLLVANE_NOW=2026-12-07T07:59:48 GST_PLUGIN_SYSTEM_PATH_1_0="$work/plugins" \
     GST_PLUGIN_PATH_1_0= GST_REGISTRY_1_0="$work/registry.bin"
-check "without fluiddec the MIDI row is an error naming the file and the package" \
-    'waitfor " error .*tune\.mid.*fluiddec.*gstreamer1\.0-plugins-bad" 30'
+check "without appsrc the MIDI row is an error naming the file and the package" \
+    'waitfor " error .*tune\.mid.*appsrc.*gstreamer1\.0-plugins-base" 30'
 check "the WAV row after it rings" 'waitfor " ring 08:00:02 WAV " 30'
 check "and the program runs on" 'kill -0 "$(bell_pid)" && [ "$(count " crash ")" -eq 0 ]'
 kill "$app"
