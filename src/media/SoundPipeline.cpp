@@ -196,6 +196,7 @@ void SoundPipeline::build() {
         midi_ = midi;
         element_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
     }
+    sink_ = sink;
     if (sink != nullptr) {
         askLowLatencyOfAll(sink);
     }
@@ -218,6 +219,7 @@ void SoundPipeline::retire() {
     GstElement* element = element_;
     element_ = nullptr;
     midi_ = nullptr;  // goes with its element
+    sink_ = nullptr;
     auto stop = [element] {
         gst_element_set_state(element, GST_STATE_NULL);
         gst_object_unref(element);
@@ -334,8 +336,13 @@ void SoundPipeline::freshOutput() {
     if (element_ == nullptr || !settled()) {
         return;  // still prerolling: its output starts when it is ready
     }
-    gst_element_set_state(element_, GST_STATE_READY);
-    gst_element_set_state(element_, GST_STATE_PAUSED);
+    // Only the output starts anew: it drops its stream and waits for a new preroll, which the
+    // flushing seek to the start sends from what upstream already read and decoded.
+    gst_element_set_state(sink_, GST_STATE_READY);
+    gst_element_sync_state_with_parent(sink_);
+    gst_element_seek_simple(element_, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                            0);
 }
 
 void SoundPipeline::setPlaying(bool playing) {

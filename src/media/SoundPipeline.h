@@ -88,6 +88,7 @@ class SoundPipeline {
     Handler handler_;
     GstElement* element_ = nullptr;  // owned
     MidiSource* midi_ = nullptr;     // the MIDI chain's source, owned by its element
+    GstElement* sink_ = nullptr;     // the output, owned by the element
     unsigned watch_ = 0;
     QString file_;
     QString missing_;  // what a missing-plugin message said since the file was loaded
