@@ -45,7 +45,17 @@ QString notPlayable(const QString& file) {
 
 }  // namespace
 
-GstBackend::GstBackend(int openWaitMs) : openWaitMs_(openWaitMs) {
+GstBackend::GstBackend(int openWaitMs, std::unique_ptr<DecodedSounds> decoded)
+    : openWaitMs_(openWaitMs), decoded_(std::move(decoded)) {
+    if (decoded_) {
+        decoded_->onDecoded = [this, told = std::move(decoded_->onDecoded)](const QString& file,
+                                                                            bool made) {
+            if (told) {
+                told(file, made);
+            }
+            copyEnded(file);
+        };
+    }
     initialiseOnce();
     noData_ = new QTimer;
     noData_->setSingleShot(true);
@@ -128,9 +138,8 @@ void GstBackend::fail(const QString& reason, const QString& detail) {
     noData_->stop();
     const bool wasPlaying = playing_;
     playing_ = false;
-    QString file;
+    const QString file = activeFile_;  // the name opened, not the decoded copy's
     if (active_ != nullptr) {
-        file = active_->file();
         active_->unload();  // a stuck file is let go without waiting for it
     }
     if (playbackFailed) {
@@ -170,16 +179,33 @@ void GstBackend::prepare(const QString& file, TMPDeviceTypes type) {
     if (!notPlayable(file).isEmpty()) {
         return;  // nothing to get ready: open() says what is wrong with it
     }
+    const QString played = source(file);
+    if (decoded_ && decoded_->pending(file)) {
+        awaitingCopy_ = Awaited{file, type};  // made ready from its copy (see copyEnded)
+        return;
+    }
     try {
         SoundPipeline& pipeline = freePipeline(type, file);
-        pipeline.load(file);
+        pipeline.load(played);
         standby_ = &pipeline;
     } catch (const EMCIDeviceError&) {
         return;  // open() says what is wrong
     }
 }
 
+QString GstBackend::source(const QString& file) {
+    return decoded_ ? decoded_->playable(file) : file;
+}
+
+void GstBackend::copyEnded(const QString& file) {
+    if (awaitingCopy_ && awaitingCopy_->file == file) {
+        const Awaited awaited = *awaitingCopy_;
+        prepare(awaited.file, awaited.type);  // from the copy, or the file itself without one
+    }
+}
+
 void GstBackend::dropPrepared() {
+    awaitingCopy_.reset();
     if (standby_ != nullptr) {
         standby_->unload();
         standby_ = nullptr;
@@ -198,22 +224,25 @@ void GstBackend::openRecording(const QString& file) {
 
 void GstBackend::open(const QString& file, TMPDeviceTypes type) {
     close();
+    awaitingCopy_.reset();  // its copy came too late: the file plays itself
     if (const QString refusal = notPlayable(file); !refusal.isEmpty()) {
         throw EMCIDeviceError(refusal);
     }
-    if (standby_ != nullptr && standby_->file() == file &&
+    const QString played = source(file);
+    if (standby_ != nullptr && standby_->file() == played &&
         standby_->kind() == SoundPipeline::kindFor(type, file)) {
         active_ = standby_;  // made ready while the last sound played: only swapped in
         standby_ = nullptr;
         active_->freshOutput();
     } else {
-        if (standby_ != nullptr && standby_->file() == file) {
+        if (standby_ != nullptr && standby_->file() == played) {
             dropPrepared();  // made ready for another device type
         }
         SoundPipeline& pipeline = freePipeline(type, file);
-        pipeline.load(file);
+        pipeline.load(played);
         active_ = &pipeline;
     }
+    activeFile_ = file;
     failed_ = false;
     ready_ = false;
     if (active_->settle(active_->settled() ? 0 : openWaitMs_)) {
@@ -241,6 +270,7 @@ void GstBackend::close() {
         active_->unload();
         active_ = nullptr;
     }
+    activeFile_.clear();
     playing_ = false;
     atEnd_ = false;
     ready_ = false;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "media/DecodedSounds.h"
 #include "media/SoundPipeline.h"
 #include "media/TMediaPlayer.h"
 #include "media/WavCapture.h"
@@ -21,11 +22,13 @@ class QTimer;
 // No call holds the GUI thread for long: open() waits at most kOpenWaitMs, then the file goes on
 // getting ready by itself and a later failure is reported through playbackFailed. A file that
 // prepare() named is made ready in a second pipeline while the first plays on, so opening it
-// later only swaps the two.
+// later only swaps the two. Given DecodedSounds, a WMA file plays from its decoded copy once the
+// helper has made it, so FFmpeg is not loaded into the program.
 class GstBackend : public PlayerBackend {
   public:
     // `openWaitMs`: how long open() waits for a file to be ready (tests use 0).
-    explicit GstBackend(int openWaitMs = kOpenWaitMs);
+    explicit GstBackend(int openWaitMs = kOpenWaitMs,
+                        std::unique_ptr<DecodedSounds> decoded = nullptr);
     ~GstBackend() override;
     GstBackend(const GstBackend&) = delete;
     GstBackend& operator=(const GstBackend&) = delete;
@@ -60,11 +63,22 @@ class GstBackend : public PlayerBackend {
     // The active file failed after open() returned: said once, and its playback ends.
     void fail(const QString& reason, const QString& detail = {});
     void checkNoData();
+    // The file a pipeline reads for `file`: a decoded copy, or the file itself.
+    QString source(const QString& file);
+    // A file whose copy the helper has just made, or failed to make.
+    void copyEnded(const QString& file);
 
     std::unique_ptr<SoundPipeline> pipelines_[4];  // two of each kind: one plays, one waits
     SoundPipeline* active_ = nullptr;
+    QString activeFile_;  // the file open() was given
     SoundPipeline* standby_ = nullptr;
     int openWaitMs_;
+    std::unique_ptr<DecodedSounds> decoded_;
+    struct Awaited {
+        QString file;
+        TMPDeviceTypes type;
+    };
+    std::optional<Awaited> awaitingCopy_;  // prepared once the helper has decoded it
     QTimer* noData_ = nullptr;
     bool playing_ = false;
     bool atEnd_ = false;
