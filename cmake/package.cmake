@@ -57,7 +57,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The shared libraries the binaries link are computed by dpkg-shlibdeps; these are what the
-# program loads at run time: Qt's plug-ins, GStreamer's, an output, fonts and a soundfont.
+# program loads at run time: Qt's plug-ins, GStreamer's, an output, fonts, fluidsynth (opened at
+# the first MIDI file) and a soundfont.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libqt6sql6-sqlite, libqt6svg6, qt6-translations-l10n, \
@@ -65,6 +66,6 @@ gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, 
 gstreamer1.0-plugins-ugly, gstreamer1.0-libav, \
 gstreamer1.0-pulseaudio | gstreamer1.0-pipewire, gstreamer1.0-alsa, \
 fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei, fonts-dseg, \
-timgm6mb-soundfont | sf2-soundfont-gm")
+libfluidsynth3, timgm6mb-soundfont | sf2-soundfont-gm")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)
