@@ -50,12 +50,12 @@ def main():
         env = pulselib.start_server(work, procs, realtime)
         tone = os.path.join(work, "tone.wav")
         write_tone(tone, seconds)
-        due = int(time.time()) + 10
+        due = int(time.time()) + 15  # the start-up tune has ended before the recording starts
         folder = pulselib.program_folder(build, work, [(due, "Music/tone.wav")])
         shutil.move(tone, os.path.join(folder, "Music", "tone.wav"))
         pulselib.start_program(folder, env, work, procs)
         raw = os.path.join(work, "monitor.raw")
-        time.sleep(max(0.0, due - 2 - time.time()))
+        time.sleep(max(0.0, due - 1 - time.time()))
         recorder = subprocess.Popen(
             ["parecord", "--device=bells.monitor", "--raw", "--format=s16le", f"--rate={RATE}",
              "--channels=1", "--latency-msec=20", raw], env=env)
