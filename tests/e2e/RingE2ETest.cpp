@@ -113,4 +113,27 @@ TEST(RingE2ETest, AKillDuringABurstOfRingsLeavesEveryHistoryLineBeforeItWhole) {
     }
 }
 
+TEST(RingE2ETest, WmaBellsPlayFromTheirDecodedCopyWithoutFFmpegInTheProgram) {
+    ProgramRun run;
+    ini(run).writeInteger("Set", "Auto_Play", 1);
+    ASSERT_TRUE(testmedia::encode(run.path("Music/bell.wma"), "wma", 600));
+    ScheduleDb(run.dataFile("temp.dat"))
+        .replaceAll(
+            {row(8, 0, 10, "上课", "Music/bell.wma"), row(8, 0, 12, "下课", "Music/bell.wma")});
+
+    run.start("2026-12-07T07:59:58");  // the first bell is made ready at 08:00:00
+    ASSERT_EQ(run.waitForCount("ring", 2).size(), 2) << run.log.toStdString();
+    // The bell program is the supervisor's child.
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(run.process->processId()));
+    ASSERT_TRUE(children.open(QIODevice::ReadOnly));
+    const QByteArray child = children.readAll().trimmed();
+    ASSERT_FALSE(child.isEmpty());
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(QString::fromLatin1(child)));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(maps.readAll().contains("libavcodec"));
+    EXPECT_EQ(run.stop(), 0);
+    EXPECT_EQ(QDir(run.path("Cache/sounds")).entryList({"*.wav"}, QDir::Files).size(), 1);
+    EXPECT_TRUE(run.all("error").isEmpty()) << run.log.toStdString();
+}
+
 }  // namespace
