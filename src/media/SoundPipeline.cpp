@@ -340,9 +340,13 @@ void SoundPipeline::freshOutput() {
     // flushing seek to the start sends from what upstream already read and decoded.
     gst_element_set_state(sink_, GST_STATE_READY);
     gst_element_sync_state_with_parent(sink_);
-    gst_element_seek_simple(element_, GST_FORMAT_TIME,
-                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                            0);
+    if (!gst_element_seek_simple(
+            element_, GST_FORMAT_TIME,
+            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), 0)) {
+        // A stream that cannot seek would leave the output waiting: read again from the start.
+        gst_element_set_state(element_, GST_STATE_READY);
+        gst_element_set_state(element_, GST_STATE_PAUSED);
+    }
 }
 
 void SoundPipeline::setPlaying(bool playing) {
