@@ -15,6 +15,7 @@
 #include "core/NativePath.h"
 #include "core/ProgramFolder.h"
 #include "schedule/ScheduleDb.h"
+#include "table/Bundle.h"
 #include "table/CalendarCsv.h"
 #include "table/CsvEncoding.h"
 #include "table/TableCsv.h"
@@ -40,6 +41,8 @@ int usage() {
         "  tollvane-table init DATA_DIR                 在 DATA_DIR 中建立五个空时间表\n"
         "  tollvane-table create TABLE_FILE             建立一个空时间表\n"
         "  tollvane-table import TABLE_FILE CSV_FILE    用 CSV 文件的内容替换时间表\n"
+        "  tollvane-table publish PROGRAM_FOLDER OUT_FOLDER   "
+        "把全校的时间表、校历和声音发布到文件夹\n"
         "  tollvane-table export TABLE_FILE             把时间表以 CSV 写到标准输出\n"
         "  tollvane-table export --excel TABLE_FILE     同上，带 BOM 和 CRLF，供 Excel 打开\n"
         "  tollvane-table list TABLE_FILE               列出时间表\n"
@@ -188,7 +191,22 @@ int list(const QString& table) {
     return 0;
 }
 
+int publish(const QString& folder, const QString& out) {
+    const bundle::Published published = bundle::publish(folder, out);
+    for (const QString& warning : published.warnings) {
+        err(QStringLiteral("警告：") + warning);
+    }
+    err(QStringLiteral("已发布版本 %1（%2 个文件）到 %3")
+            .arg(published.version)
+            .arg(published.files.size())
+            .arg(out));
+    return 0;
+}
+
 int run(const QStringList& args) {
+    if (args.size() == 3 && args[0] == QLatin1String("publish")) {
+        return publish(args[1], args[2]);
+    }
     if (args.size() == 2 && args[0] == QLatin1String("init")) {
         return init(args[1]);
     }
