@@ -119,18 +119,19 @@ int main(int argc, char** argv) {
             firstAt = elapsed.nsecsElapsed();
         }
     });
-    TForm1 form(Services{
-        clock, dialogs, log.log, dir.path(),
-        // As the program has it: WMA plays from the copy its helper decodes.
-        std::make_unique<GstBackend>(
-            GstBackend::kOpenWaitMs,
-            std::make_unique<DecodedSounds>(
-                dir.filePath("cache"),
-                DecodedSounds::Helper{QStringLiteral(TOLLVANE_PROGRAM),
-                                      {QString::fromLatin1(media::kDecodeFlag)}})),
-        std::make_unique<FakePower>(), std::make_unique<FakeTray>(), std::make_unique<FakeOpener>(),
-        std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
-        std::make_unique<FakeMixer>(), QString(), nullptr, dir.filePath("tollvane")});
+    TForm1 form(Services{clock, dialogs, log.log, dir.path(),
+                         // As the program has it: WMA plays from the copy its helper decodes.
+                         std::make_unique<GstBackend>(
+                             GstBackend::kOpenWaitMs,
+                             std::make_unique<DecodedSounds>(
+                                 dir.filePath("cache"),
+                                 DecodedSounds::Helper{QStringLiteral(TOLLVANE_PROGRAM),
+                                                       {QString::fromLatin1(media::kDecodeFlag)}})),
+                         std::make_unique<FakePower>(), std::make_unique<FakeTray>(),
+                         std::make_unique<FakeOpener>(),
+                         std::make_unique<XdgAutostart>(dir.filePath("xdg"), dir.filePath("home")),
+                         std::make_unique<FakeMixer>(), QString(), nullptr,
+                         dir.filePath("tollvane"), nullptr, nullptr});
     form.FormCreate();
     form.show();
     form.chk1->setChecked(true);

@@ -40,6 +40,7 @@
 #include "schedule/RunModeSelection.h"
 #include "scheduleui/ScheduleEditor.h"
 #include "scheduleui/ScheduleGrid.h"
+#include "sync/BundleFollower.h"
 #include "system/MasterVolume.h"
 #include "system/Power.h"
 #include "system/ShutdownControl.h"
@@ -111,7 +112,12 @@ void TForm1::createParts() {
     clockTick_ = std::make_unique<ClockTick>(
         bell_, *mp1, settings_, log, clock, calendar, programFile(QStringLiteral("sys.mp3")),
         ClockTick::Actions{[this](const QDateTime& second) { shutdown_->timedCheck(second); },
-                           [this] { rg1Click(); },
+                           [this] {
+                               rg1Click();
+                               if (follower_) {
+                                   follower_->syncNow();
+                               }
+                           },
                            [this] {
                                chk1->setChecked(true);
                                chk1Click();
@@ -149,6 +155,7 @@ void TForm1::createParts() {
 
     visibility_ = std::make_unique<WindowVisibility>(*this, *tray_, exitRequested, log);
     help_ = std::make_unique<HelpCommand>(*opener_, dialogs, log, services_.programFolder);
+    background_ = std::move(services_.background);
     volume_ = std::make_unique<VolumeControl>(*mixer_, *rltrckbr1, *chk3, log);
     startWithSession_ = std::make_unique<StartWithSession>(
         *autostart_, settings_, dialogs, log, services_.executable,
@@ -190,8 +197,12 @@ void TForm1::showDateLine() {
 }
 
 QList<QWidget*> TForm1::ringingLocks() const {
-    QList<QWidget*> locked{rg1,  rg2,  se_h, se_m, se_s,  edtshijian, edtAudio_filename,
-                           btn1, btn2, btn4, btn8, btn11, btn12};
+    return {rg1, rg2, btn12};
+}
+
+QList<QWidget*> TForm1::editingLocks() const {
+    QList<QWidget*> locked{se_h, se_m, se_s, edtshijian, edtAudio_filename,
+                           btn1, btn2, btn4, btn8,       btn11};
     for (QCheckBox* day : chkweek) {
         locked << day;
     }
@@ -204,7 +215,12 @@ void TForm1::applyRingingLock(bool locked) {
     for (QWidget* w : ringingLocks()) {
         w->setEnabled(!locked);
     }
-    dbsmdbgrd1->setLocked(locked);  // it still scrolls, so every row can be read
+    // A follower's timetable is edited where it is published, never here.
+    const bool following = follower_ != nullptr;
+    for (QWidget* w : editingLocks()) {
+        w->setEnabled(!locked && !following);
+    }
+    dbsmdbgrd1->setLocked(locked || following);  // it still scrolls, so every row can be read
     if (locked) {
         btn5->setEnabled(false);  // only a double-click on a row enables it again
         edtshijian->clear();
@@ -323,5 +339,6 @@ void TForm1::FormCreate() {
     chk4->setChecked(startMinimised_);
 
     startWithSession_->writeMenuEntry(programFile(QStringLiteral("Tollvane.desktop")));
+    startFollowing();
     tmr2->setEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "app/ResumeState.h"
@@ -11,6 +12,7 @@
 #include "core/IniFile.h"
 #include "ringing/BellState.h"
 #include "schedule/ScheduleTable.h"
+#include "sync/BundleSource.h"
 
 class Clock;
 class ClockTrust;
@@ -56,6 +58,7 @@ class TForm5;
 class ShutdownWarning;
 class CalendarDay;
 class CalendarWindow;
+class BundleFollower;
 
 // What the main window is given: the real back ends by the program entry, fakes by a test.
 struct Services {
@@ -72,6 +75,11 @@ struct Services {
     QString resumeFile;  // where the state a restart takes up is kept; empty: nowhere
     std::unique_ptr<ClockSync> clockSync;  // the kernel's time-keeping state; null: not watched
     QString executable;  // the program's binary, which the session's autostart entry runs
+    // The school's bundle that a `[Sync] Source=` names (a web folder or a share); null: the PC
+    // keeps its own timetables whatever config.ini says.
+    std::function<std::unique_ptr<BundleSource>(const QString& source, Background& background)>
+        bundleSource;
+    std::unique_ptr<Background> background;  // the follower's file work, off the window's thread
 };
 
 // The main window. It builds the controls, the classes that handle them and the other windows
@@ -198,6 +206,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<ShutdownWarning> shutdownWarning;  // the last minute before the shutdown
     std::unique_ptr<CalendarWindow> calendarWindow;
     const CalendarBook& calendarBook() const { return calendarBook_; }
+    // Whether this PC follows the school's bundle, and its follower (null otherwise).
+    BundleFollower* follower() const { return follower_.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -222,8 +232,17 @@ class TForm1 : public QWidget {
     void showDateLine();
     static void showWhole(QLabel& label, const QString& text);
     void saveResumeState();
-    // The controls that change or switch the timetable: locked while ringing is on.
+    // The controls that switch the timetable or record: locked while ringing is on.
     QList<QWidget*> ringingLocks() const;
+    // The controls that edit the timetable: locked while ringing is on, and on a follower.
+    QList<QWidget*> editingLocks() const;
+    // A PC whose config.ini names the school's bundle follows it from here on: editing and the
+    // calendar window are locked and the first round starts.
+    void startFollowing();
+    // A version was taken in: the working table and the calendar are read again if they changed.
+    void bundleInstalled(const QStringList& changed);
+    // The editing group says where the timetable comes from and when it was last confirmed.
+    void showFollowerState();
     // The date line and the hint again, after the calendar changed or a day began.
     void showCalendarDay();
 
@@ -257,5 +276,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<HelpCommand> help_;
     std::unique_ptr<XdgAutostart> autostart_;
     std::unique_ptr<StartWithSession> startWithSession_;
+    std::unique_ptr<Background> background_;
+    std::unique_ptr<BundleFollower> follower_;
+    QString followedSource_;
     int fontId_ = -1;
 };

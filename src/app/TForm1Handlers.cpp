@@ -27,6 +27,7 @@
 #include "ringing/RingScheduler.h"
 #include "schedule/RunModeSelection.h"
 #include "scheduleui/ScheduleEditor.h"
+#include "sync/BundleFollower.h"
 #include "system/ShutdownControl.h"
 #include "system/StartWithSession.h"
 #include "system/TForm5.h"
@@ -110,6 +111,9 @@ void TForm1::mp1Notify() {
 
 void TForm1::tmr2Timer() {
     clockTick_->tmr2Timer();
+    if (follower_) {
+        follower_->tick();
+    }
     if (clockTrust_) {
         clockTrust_->check(services_.clock.now());
     }

@@ -30,6 +30,7 @@
 #include "media/GstBackend.h"
 #include "media/WavDecode.h"
 #include "supervisor/Supervisor.h"
+#include "sync/BundleSource.h"
 #include "system/AlsaMasterVolume.h"
 #include "system/KernelClockSync.h"
 #include "system/Power.h"
@@ -142,7 +143,8 @@ int main(int argc, char** argv) {
                          std::make_unique<DesktopFileOpener>(),
                          std::make_unique<XdgAutostart>(XdgAutostart::fromEnvironment()),
                          std::make_unique<AlsaMasterVolume>(), ResumeState::defaultFile(),
-                         std::make_unique<KernelClockSync>(), QApplication::applicationFilePath()});
+                         std::make_unique<KernelClockSync>(), QApplication::applicationFilePath(),
+                         makeBundleSource, std::make_unique<PoolBackground>()});
     QObject::connect(&signalExit, &SignalExit::showRequested, &form,
                      [&form] { form.guard().run([&form] { form.N1Click(); }); });
     QObject::connect(&signalExit, &SignalExit::requested, &form, [&form] {

@@ -205,6 +205,21 @@ int IniFile::readInteger(const QString& section, const QString& key, int fallbac
     return value.value_or(fallback);
 }
 
+QString IniFile::readString(const QString& section, const QString& key,
+                            const QString& fallback) const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fallback;
+    }
+    const std::vector<Line> lines = parse(file.readAll()).lines;
+    const Found found = find(lines, section, key);
+    if (!found.key) {
+        return fallback;
+    }
+    const auto kv = keyLine(content(lines[*found.key], *found.key == 0));
+    return QString::fromUtf8(unquoted(kv->value));
+}
+
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {
     QByteArray data;
     {

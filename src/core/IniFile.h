@@ -18,6 +18,9 @@ class IniFile {
     // The stored integer, or `fallback` when the file, section or key is missing or the value
     // is not an integer. "0x1F"/"0X1F" (longer than two characters) is read as hexadecimal.
     int readInteger(const QString& section, const QString& key, int fallback) const;
+    // The stored text (UTF-8, without surrounding quotes), or `fallback` when it is missing.
+    QString readString(const QString& section, const QString& key,
+                       const QString& fallback = {}) const;
 
     // Stores `value` in decimal, creating the file, section or key when missing and keeping
     // every other line as it was. The new file is written beside the old one and renamed over

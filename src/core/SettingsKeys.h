@@ -21,4 +21,9 @@ inline const QString kHour = QStringLiteral("Hour");
 inline const QString kMinute = QStringLiteral("Minute");
 inline const QString kSecond = QStringLiteral("Second");
 
+// A PC that follows the school's bundle: where it is published, and how often it is read.
+inline const QString kSync = QStringLiteral("Sync");
+inline const QString kSyncSource = QStringLiteral("Source");
+inline const QString kSyncInterval = QStringLiteral("Interval");
+
 }  // namespace settings

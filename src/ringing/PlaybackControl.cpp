@@ -104,6 +104,21 @@ void PlaybackControl::PrepareRow(const ScheduleRow& row) {
     }
 }
 
+bool PlaybackControl::KeepPrepared(const std::vector<ScheduleRow>& rows) {
+    if (!prepared_) {
+        return false;
+    }
+    for (const ScheduleRow& row : rows) {
+        ScheduleRow same = row;
+        same.id = prepared_->row.id;
+        if (same == prepared_->row) {
+            prepared_->row.id = row.id;
+            return true;
+        }
+    }
+    return false;
+}
+
 void PlaybackControl::DropPrepared() {
     prepared_.reset();
     mp1_.DropPrepared();

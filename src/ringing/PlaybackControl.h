@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "media/TMediaPlayer.h"
 #include "randommusic/RandomPlaylist.h"
@@ -38,6 +39,10 @@ class PlaybackControl {
     void PrepareRow(const ScheduleRow& row);
     // Gives up what PrepareRow() got ready (test play, another table, ringing switched off).
     void DropPrepared();
+    // The table was read again: true when the row made ready is among `rows` as it was (it then
+    // rings from what was made ready, under its new id); false when nothing was made ready or
+    // its row is gone or changed.
+    bool KeepPrepared(const std::vector<ScheduleRow>& rows);
     // A sound failed while it played or got ready: said on the window and in the log (with
     // the platform's debug text).
     void PlaybackFailed(const QString& file, const QString& reason, const QString& detail = {});

@@ -44,6 +44,17 @@ void RingScheduler::stop() {
     playback_.DropPrepared();
 }
 
+void RingScheduler::tableReplaced() {
+    if (state_.EventNear()) {
+        if (playback_.KeepPrepared(table_.rows())) {
+            return;  // the countdown goes on to the same bell
+        }
+        state_.clearNear();
+        playback_.DropPrepared();
+    }
+    hint_.ShowHintByClock();
+}
+
 void RingScheduler::tmr1Timer() {
     if (!table_.isOpen()) {
         // Said once, not every second, until a table opens again.

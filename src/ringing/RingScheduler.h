@@ -41,6 +41,10 @@ class RingScheduler {
     void resumeFrom(const QDateTime& last);
     // Switched off: the coming event will not ring, so it is no longer near.
     void stop();
+    // The working table was read again with other rows (the school's bundle came in): a coming
+    // bell whose row is still there as it was stays ready; otherwise the next tick looks ahead
+    // in the new rows and makes their bell ready.
+    void tableReplaced();
 
   private:
     // Look-ahead and due check for one second; true when a row rang.

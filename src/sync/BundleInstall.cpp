@@ -115,6 +115,24 @@ bool fetchFromFolder(const QString& source, const Manifest& manifest, const QStr
     return true;
 }
 
+QStringList reuseLocal(const QString& programFolder, const Manifest& manifest,
+                       const QString& staged) {
+    QStringList toFetch;
+    for (const File& f : manifest.files) {
+        const QString local = QDir(programFolder).filePath(f.path.mid(kFiles.size()));
+        if (f.path.startsWith(kFiles) && nativepath::isFile(local) &&
+            QFileInfo(local).size() == f.size && sha256Of(local) == f.sha256) {
+            const QString to = QDir(staged).filePath(f.path);
+            QDir().mkpath(QFileInfo(to).absolutePath());
+            if (QFile::copy(local, to)) {
+                continue;
+            }
+        }
+        toFetch << f.path;
+    }
+    return toFetch;
+}
+
 std::optional<Checked> check(const QString& staged, const Manifest& manifest, QString* why) {
     const auto refuse = [why](const QString& text) {
         *why = text;

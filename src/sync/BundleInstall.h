@@ -32,6 +32,11 @@ std::optional<QString> refusal(const Manifest& manifest);
 bool fetchFromFolder(const QString& source, const Manifest& manifest, const QString& staged,
                      QString* why);
 
+// Copies into `staged` each sound of the manifest that the program folder already holds with
+// the same size and SHA-256; returns the manifest's other paths, the ones still to fetch.
+QStringList reuseLocal(const QString& programFolder, const Manifest& manifest,
+                       const QString& staged);
+
 // Checks what was fetched: each file of its size and SHA-256, a regular file, and every table
 // and the calendar readable by the rules of `import`. Null with the first reason otherwise.
 std::optional<Checked> check(const QString& staged, const Manifest& manifest, QString* why);

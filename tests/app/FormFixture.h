@@ -14,6 +14,7 @@
 #include "fakes/FakePlayerBackend.h"
 #include "fakes/FakePower.h"
 #include "fakes/FakeTray.h"
+#include "fakes/InlineBackground.h"
 #include "fakes/LogRecorder.h"
 #include "media/GstBackend.h"
 #include "schedule/ScheduleFixture.h"
@@ -38,6 +39,8 @@ struct FormFixture : ::testing::Test {
     int mixerLevel = 70;
     bool clockRunning = false;             // the clock timer was running when start-up ended
     std::unique_ptr<ClockSync> clockSync;  // the kernel's time-keeping state, when a test gives one
+    // The school's bundle a `[Sync] Source=` names, when a test follows one.
+    std::function<std::unique_ptr<BundleSource>(const QString&, Background&)> bundleSource;
 
     FormFixture() {
         QDir(folder.path()).mkdir("Data");
@@ -75,12 +78,13 @@ struct FormFixture : ::testing::Test {
         tray = fakeTray.get();
         opener = fakeOpener.get();
         tray->available = trayAvailable;
-        form = std::make_unique<TForm1>(Services{
-            clock, dialogs, log.log, folder.path(), std::move(player), std::move(fakePower),
-            std::move(fakeTray), std::move(fakeOpener),
-            std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
-                                           folder.file("home/autostart")),
-            std::move(fakeMixer), QString(), std::move(clockSync), folder.file("tollvane")});
+        form = std::make_unique<TForm1>(
+            Services{clock, dialogs, log.log, folder.path(), std::move(player),
+                     std::move(fakePower), std::move(fakeTray), std::move(fakeOpener),
+                     std::make_unique<XdgAutostart>(folder.file("xdg/autostart"),
+                                                    folder.file("home/autostart")),
+                     std::move(fakeMixer), QString(), std::move(clockSync), folder.file("tollvane"),
+                     bundleSource, std::make_unique<InlineBackground>()});
         form->FormCreate();
         // Tests call the clock tick themselves, at the fake clock's times; the real timer would
         // add ticks of its own whenever a test lets the event loop run.
