@@ -128,14 +128,14 @@ void BundleFollower::fetched(const bundle::Manifest& manifest, const QString& wh
         [folder = programFolder_, staged = staging_, manifest, result, now = clock_.now()] {
             const std::optional<bundle::Checked> checked =
                 bundle::check(staged, manifest, &result->why);
-            if (!checked) {
-                return;
+            if (checked) {
+                try {
+                    result->changed = bundle::install(folder, staged, manifest, *checked, now);
+                } catch (const AppError& e) {
+                    result->why = e.text();
+                }
             }
-            try {
-                result->changed = bundle::install(folder, staged, manifest, *checked, now);
-            } catch (const AppError& e) {
-                result->why = e.text();
-            }
+            QDir(staged).removeRecursively();
         },
         [this, alive, manifest, result] {
             if (!alive.expired()) {
@@ -146,7 +146,6 @@ void BundleFollower::fetched(const bundle::Manifest& manifest, const QString& wh
 
 void BundleFollower::taken(const bundle::Manifest& manifest, const QStringList& changed,
                            const QString& why) {
-    QDir(staging_).removeRecursively();
     if (!why.isEmpty()) {
         fail(why);
         return;

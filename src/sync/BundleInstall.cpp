@@ -199,7 +199,8 @@ QStringList install(const QString& programFolder, const QString& staged, const M
     }
     const QString calendar = program.filePath(QStringLiteral("Data/calendar.dat"));
     const bool had = nativepath::isFile(calendar);
-    if (!had || calendarstore::load(calendar) != checked.calendar) {
+    // A missing calendar is an empty one.
+    if (had ? calendarstore::load(calendar) != checked.calendar : !checked.calendar.empty()) {
         if (had) {
             schedule::backupTable(calendar, now);
         }
