@@ -27,5 +27,8 @@ std::unique_ptr<BundleSource> makeBundleSource(const QString& source, Background
     if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) {
         return std::make_unique<HttpBundleSource>(url);
     }
+    if (url.isLocalFile()) {
+        return std::make_unique<FolderBundleSource>(url.toLocalFile(), background);
+    }
     return std::make_unique<FolderBundleSource>(source, background);
 }

@@ -46,5 +46,6 @@ class PoolBackground : public Background {
     QObject context_;
 };
 
-// The source a `[Sync] Source=` value names: an http:// or https:// URL, or a folder path.
+// The source a `[Sync] Source=` value names: an http:// or https:// URL, or a folder (a path
+// or a file:// URL).
 std::unique_ptr<BundleSource> makeBundleSource(const QString& source, Background& background);

@@ -114,6 +114,12 @@ TEST(BundleManifestTest, PathsThatLeaveTheFolderOrLackAHashAreRefused) {
         bundle::fromJson(bundle::toJson({"v1", {{"files/Music/上课.wav", 4, hash}}}), &why));
     EXPECT_FALSE(bundle::fromJson("{\"version\": \"../x\"}", &why));
     EXPECT_FALSE(bundle::fromJson("not json", &why));
+    for (const char* size : {"1e300", "0.5", "\"4\"", "-0.5"}) {  // no whole number of bytes
+        const QByteArray json =
+            "{\"version\": \"v1\", \"files\": [{\"path\": \"a\", \"size\": " + QByteArray(size) +
+            ", \"sha256\": \"" + hash + "\"}]}";
+        EXPECT_FALSE(bundle::fromJson(json, &why)) << size;
+    }
 }
 
 }  // namespace

@@ -6,9 +6,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTime>
@@ -69,62 +66,6 @@ QString inside(const QString& folder, const QString& file) {
 }
 
 }  // namespace
-
-bool safePath(const QString& path) {
-    if (path.isEmpty() || path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char('\\')) ||
-        path.contains(QChar(0))) {
-        return false;
-    }
-    for (const QString& part : path.split(QLatin1Char('/'))) {
-        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
-            return false;
-        }
-    }
-    return true;
-}
-
-QByteArray toJson(const Manifest& manifest) {
-    QJsonArray files;
-    for (const File& f : manifest.files) {
-        files.append(QJsonObject{{QStringLiteral("path"), f.path},
-                                 {QStringLiteral("size"), f.size},
-                                 {QStringLiteral("sha256"), QString::fromLatin1(f.sha256)}});
-    }
-    return QJsonDocument(QJsonObject{{QStringLiteral("version"), manifest.version},
-                                     {QStringLiteral("files"), files}})
-        .toJson();
-}
-
-std::optional<Manifest> fromJson(const QByteArray& json, QString* why) {
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    const auto refuse = [why](const QString& text) {
-        *why = text;
-        return std::nullopt;
-    };
-    if (!doc.isObject()) {
-        return refuse(QStringLiteral("清单不是 JSON 对象：") + error.errorString());
-    }
-    Manifest m;
-    m.version = doc.object().value(QStringLiteral("version")).toString();
-    if (!safePath(m.version) || m.version.contains(QLatin1Char('/'))) {
-        return refuse(QStringLiteral("清单的版本不可用：") + m.version);
-    }
-    for (const QJsonValue& v : doc.object().value(QStringLiteral("files")).toArray()) {
-        const QJsonObject o = v.toObject();
-        File f{o.value(QStringLiteral("path")).toString(),
-               static_cast<qint64>(o.value(QStringLiteral("size")).toDouble(-1)),
-               o.value(QStringLiteral("sha256")).toString().toLatin1()};
-        if (!safePath(f.path)) {
-            return refuse(QStringLiteral("清单里的路径离开了文件夹：") + f.path);
-        }
-        if (f.size < 0 || f.sha256.size() != 64) {
-            return refuse(QStringLiteral("清单里的文件没有大小或 SHA-256：") + f.path);
-        }
-        m.files.push_back(f);
-    }
-    return m;
-}
 
 Published publish(const QString& programFolderGiven, const QString& outGiven) {
     // Absolute, so every path listed is relative to the version's folder whatever the caller's.
