@@ -131,6 +131,7 @@ void BundleFollower::fetched(const bundle::Manifest& manifest, const QString& wh
             if (checked) {
                 try {
                     result->changed = bundle::install(folder, staged, manifest, *checked, now);
+                    writeVersion(folder, manifest.version);
                 } catch (const AppError& e) {
                     result->why = e.text();
                 }
@@ -151,7 +152,6 @@ void BundleFollower::taken(const bundle::Manifest& manifest, const QStringList& 
         return;
     }
     version_ = manifest.version;
-    writeVersion(programFolder_, version_);
     backAfterFailure();
     log_.write(
         QStringLiteral("sync"),
