@@ -190,34 +190,28 @@ std::optional<int> parseInteger(const QByteArray& value) {
 
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
-int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
+std::optional<QByteArray> IniFile::value(const QString& section, const QString& key) const {
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        return fallback;
+        return std::nullopt;
     }
     const std::vector<Line> lines = parse(file.readAll()).lines;
     const Found found = find(lines, section, key);
     if (!found.key) {
-        return fallback;
+        return std::nullopt;
     }
-    const auto kv = keyLine(content(lines[*found.key], *found.key == 0));
-    const auto value = parseInteger(unquoted(kv->value));
-    return value.value_or(fallback);
+    return unquoted(keyLine(content(lines[*found.key], *found.key == 0))->value);
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
+    const std::optional<QByteArray> text = value(section, key);
+    return text ? parseInteger(*text).value_or(fallback) : fallback;
 }
 
 QString IniFile::readString(const QString& section, const QString& key,
                             const QString& fallback) const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fallback;
-    }
-    const std::vector<Line> lines = parse(file.readAll()).lines;
-    const Found found = find(lines, section, key);
-    if (!found.key) {
-        return fallback;
-    }
-    const auto kv = keyLine(content(lines[*found.key], *found.key == 0));
-    return QString::fromUtf8(unquoted(kv->value));
+    const std::optional<QByteArray> text = value(section, key);
+    return text ? QString::fromUtf8(*text) : fallback;
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 // The program's settings file: a private-profile text file of [Section] headers and
 // Key=Value lines. Every call goes to the file itself; nothing is cached, so a change made
@@ -29,5 +31,8 @@ class IniFile {
     void writeInteger(const QString& section, const QString& key, int value);
 
   private:
+    // The value of the key as written, without surrounding quotes; null when it is missing.
+    std::optional<QByteArray> value(const QString& section, const QString& key) const;
+
     QString path_;
 };
