@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "core/AppError.h"
 #include "core/Clock.h"
@@ -40,7 +41,7 @@ BundleFollower::BundleFollower(std::unique_ptr<BundleSource> source, Background&
       clock_(clock),
       programFolder_(std::move(programFolder)),
       staging_(QDir(programFolder_).filePath(QStringLiteral("Cache/sync/staging"))),
-      intervalSeconds_(std::max(1, intervalMinutes) * 60),
+      intervalSeconds_(std::clamp(intervalMinutes, 1, kMaxIntervalMinutes) * 60),
       installed_(std::move(installed)),
       version_(readVersion(programFolder_)),
       alive_(std::make_shared<bool>(true)) {}

@@ -22,6 +22,8 @@ class BundleFollower {
   public:
     // Told on the window's thread after a version was taken in, with what changed.
     using Installed = std::function<void(const QStringList& changed)>;
+    // A longer interval (a typing slip in config.ini) is taken as a week.
+    static constexpr int kMaxIntervalMinutes = 7 * 24 * 60;
 
     BundleFollower(std::unique_ptr<BundleSource> source, Background& background, EventLog& log,
                    const Clock& clock, QString programFolder, int intervalMinutes,
