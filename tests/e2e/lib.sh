@@ -39,11 +39,16 @@ PY
 }
 
 # An X server of the test's own; no D-Bus, so the XEmbed tray is used and no daemon outlives us.
+# Servers of tests that run side by side pick their displays one at a time: two that pick at once
+# can both try the same display, and the loser's attempt can cut the winner's socket off.
 start_x() {
     exec 5<> <(:)
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    exec 6>"${TMPDIR:-/tmp}/tollvane-xvfb-start.lock"
+    flock -w 30 6
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 6>&- &
     pids+=($!)
     read -r -t 10 num <&5 || { echo "FAILED: Xvfb did not start"; exit 1; }
+    exec 6>&-
     export DISPLAY=":$num"
     export DBUS_SESSION_BUS_ADDRESS=disabled:
 }
